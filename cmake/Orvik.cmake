@@ -1,0 +1,146 @@
+# Build rules shared by every directory.
+#
+# One source tree, three kinds of build:
+#   native  - Linux; the portable code, its unit tests (sanitizers), the UPS simulator, benchmarks
+#   fuzz    - Linux with clang; libFuzzer targets of the parsers of outside input
+#   Windows - MinGW-w64 cross build; the deliverables and the tests that run under Wine
+# A file that needs <windows.h> ends in _win.cpp and is only named inside if(WIN32) blocks.
+
+set(ORVIK_ROOT ${CMAKE_CURRENT_LIST_DIR}/..)
+get_filename_component(ORVIK_ROOT ${ORVIK_ROOT} ABSOLUTE)
+
+if(WIN32)
+  set(ORVIK_WINDOWS ON)
+elseif(ORVIK_FUZZ)
+  set(ORVIK_FUZZ_BUILD ON)
+else()
+  set(ORVIK_NATIVE ON)
+endif()
+
+add_library(orvik_options INTERFACE)
+target_include_directories(orvik_options INTERFACE ${ORVIK_ROOT})
+target_compile_options(orvik_options INTERFACE -Wall -Wextra -Wshadow -Wformat=2)
+
+if(ORVIK_WINDOWS)
+  # Windows XP is the oldest target; newer functions are looked up at run time.
+  target_compile_definitions(orvik_options INTERFACE
+    _WIN32_WINNT=0x0501 WINVER=0x0501 WIN32_LEAN_AND_MEAN NOMINMAX __USE_MINGW_ANSI_STDIO=1)
+  # Only system DLLs may be imported.
+  set(ORVIK_STATIC_LINK -static -static-libgcc -static-libstdc++)
+  target_link_options(orvik_options INTERFACE ${ORVIK_STATIC_LINK})
+endif()
+
+if(ORVIK_NATIVE AND ORVIK_SANITIZE)
+  target_compile_options(orvik_options INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(orvik_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+if(ORVIK_FUZZ_BUILD)
+  target_compile_options(orvik_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  target_link_options(orvik_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+if(ORVIK_NATIVE)
+  find_package(GTest REQUIRED)
+  find_package(benchmark QUIET)
+  include(GoogleTest)
+endif()
+
+if(ORVIK_WINDOWS)
+  # GoogleTest built from Debian's sources with the cross compiler, for the tests that run under Wine.
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  set(ORVIK_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  set(ORVIK_NATIVE_BUILD_DIR ${ORVIK_ROOT}/build/native CACHE PATH "Native build holding the UPS simulator")
+  set(ORVIK_WIN32_BUILD_DIR "" CACHE PATH "i686 build whose programs the cross-architecture tests start")
+  set(ORVIK_WINE_RUN ${ORVIK_ROOT}/tools/wine/run_test.sh)
+  set(ORVIK_UPSSIM ${ORVIK_NATIVE_BUILD_DIR}/tools/upssim/upssim)
+
+  # One Wine prefix per build directory: made (or reused) before the first Windows test,
+  # its server stopped after the last one.
+  add_test(NAME wine_prefix_up COMMAND ${ORVIK_ROOT}/tools/wine/prefix.sh up ${ORVIK_WINE_PREFIX})
+  set_tests_properties(wine_prefix_up PROPERTIES FIXTURES_SETUP wine TIMEOUT 240)
+  add_test(NAME wine_prefix_down COMMAND ${ORVIK_ROOT}/tools/wine/prefix.sh down ${ORVIK_WINE_PREFIX})
+  set_tests_properties(wine_prefix_down PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
+endif()
+
+# A library of portable code: built by every kind of build.
+function(orvik_portable_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  target_link_libraries(${name} PUBLIC orvik_options ${A_LIBS})
+endfunction()
+
+# A unit test of portable code, run natively under the sanitizers.
+function(orvik_native_test name)
+  if(NOT ORVIK_NATIVE)
+    return()
+  endif()
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE orvik_options ${A_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit)
+endfunction()
+
+# A Windows test program (GoogleTest), run under Wine in the build's prefix.
+#   SIMULATOR scenario  - a UPS simulator runs on COM1 for the test's length, playing that scenario
+#   HELPERS targets...  - programs the test starts (built first)
+#   NEEDS_WIN32         - the test also starts programs of the i686 build (ORVIK_WIN32_BUILD_DIR)
+function(orvik_wine_test name)
+  if(NOT ORVIK_WINDOWS)
+    return()
+  endif()
+  cmake_parse_arguments(A "NEEDS_WIN32" "SIMULATOR;TIMEOUT" "SOURCES;LIBS;HELPERS;LABELS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE orvik_options ${A_LIBS} gtest gmock gtest_main)
+  if(A_HELPERS)
+    add_dependencies(${name} ${A_HELPERS})
+  endif()
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 120)
+  endif()
+  set(env ORVIK_WINE_PREFIX=${ORVIK_WINE_PREFIX} ORVIK_TEST_TIMEOUT=${A_TIMEOUT} ORVIK_BIN_DIR=$<TARGET_FILE_DIR:${name}>)
+  if(A_NEEDS_WIN32)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+      list(APPEND env ORVIK_WIN32_BIN_DIR=$<TARGET_FILE_DIR:${name}>)
+    elseif(ORVIK_WIN32_BUILD_DIR)
+      list(APPEND env ORVIK_WIN32_BIN_DIR=${ORVIK_WIN32_BUILD_DIR}/bin)
+    else()
+      message(FATAL_ERROR "${name} needs ORVIK_WIN32_BUILD_DIR (the win64 preset sets it)")
+    endif()
+  endif()
+  set(lock)
+  if(A_SIMULATOR)
+    list(APPEND env ORVIK_UPSSIM=${ORVIK_UPSSIM} ORVIK_SIM_SCENARIO=${A_SIMULATOR})
+    set(lock com1)
+  endif()
+  add_test(NAME ${name} COMMAND ${ORVIK_WINE_RUN} $<TARGET_FILE:${name}>)
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "${env}" FIXTURES_REQUIRED wine TIMEOUT ${A_TIMEOUT}
+    LABELS "wine;${A_LABELS}" RESOURCE_LOCK "${lock}")
+endfunction()
+
+# A libFuzzer target; ctest runs it briefly over its seed corpus.
+function(orvik_fuzz_target name)
+  if(NOT ORVIK_FUZZ_BUILD)
+    return()
+  endif()
+  cmake_parse_arguments(A "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE orvik_options ${A_LIBS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set(work ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
+  add_test(NAME ${name} COMMAND ${ORVIK_ROOT}/tools/run_fuzz.sh $<TARGET_FILE:${name}> ${work} ${A_CORPUS})
+  set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 120)
+endfunction()
+
+# A benchmark (Google Benchmark); prints figures, never part of ctest.
+function(orvik_benchmark name)
+  if(NOT ORVIK_NATIVE OR ORVIK_SANITIZE OR NOT benchmark_FOUND)
+    return()
+  endif()
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE orvik_options ${A_LIBS} benchmark::benchmark)
+endfunction()

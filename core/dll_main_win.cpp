@@ -1,0 +1,7 @@
+// Entry of the driver library. The library keeps no per-thread state, so thread notices are off.
+#include <windows.h>
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) DisableThreadLibraryCalls(instance);
+  return TRUE;
+}

@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "platform/debug_trace.h"
+#include "platform/privilege_win.h"
+#include "platform/registry_win.h"
+#include "platform/test_trace_capture.h"
+#include "platform/trace_file_win.h"
+
+namespace platform {
+namespace {
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream all;
+  all << in.rdbuf();
+  return all.str();
+}
+
+class TraceFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char dir[MAX_PATH];
+    GetTempPathA(sizeof dir, dir);
+    path_ = std::string(dir) + "orvik_trace_" + std::to_string(GetCurrentProcessId()) + ".txt";
+    DeleteFileA(path_.c_str());
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kConfigKeyPath, 0, nullptr, 0, kKeyReadWrite, nullptr,
+                              config_.receive(), nullptr),
+              ERROR_SUCCESS);
+  }
+  void TearDown() override {
+    RegDeleteValueA(config_.get(), kTraceFileValue);
+    reload_trace_file_setting();
+    DeleteFileA(path_.c_str());
+  }
+  std::string path_;
+  UniqueKey config_;
+};
+
+TEST_F(TraceFile, TextsAreAppendedToTheNamedFileAsTheyWereTraced) {
+  ASSERT_TRUE(write_string_value(config_.get(), kTraceFileValue, path_.c_str()));
+  reload_trace_file_setting();
+  debug_trace(" UPS::openSharedMemory - ");
+  debug_trace("OK\n");
+  debug_trace(" UPS::COM open %s port error\n", "COM9");
+  EXPECT_EQ(read_file(path_), " UPS::openSharedMemory - OK\n UPS::COM open COM9 port error\n");
+}
+
+TEST_F(TraceFile, NoValueNoFile) {
+  RegDeleteValueA(config_.get(), kTraceFileValue);
+  reload_trace_file_setting();
+  debug_trace("nothing to see\n");
+  EXPECT_EQ(GetFileAttributesA(path_.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(Privilege, EnablesAKnownPrivilege) {
+  EXPECT_TRUE(enable_privilege("SeCreateGlobalPrivilege"));
+}
+
+TEST(Privilege, UnknownPrivilegeFailsWithTheSystemErrorLogged) {
+  TraceCapture capture;
+  EXPECT_FALSE(enable_privilege("SeNoSuchPrivilege"));
+  EXPECT_EQ(capture.joined(), "SetPrivilege::LookupPrivilegeValue error: 1313\n");
+}
+
+}  // namespace
+}  // namespace platform

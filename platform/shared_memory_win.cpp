@@ -1,0 +1,43 @@
+#include "platform/shared_memory_win.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/debug_trace.h"
+#include "platform/privilege_win.h"
+#include "platform/security_win.h"
+
+namespace platform {
+
+bool open_shared_memory(SharedMemory& holder, bool create, const char* base_name, DWORD size) {
+  holder.view.reset();
+  holder.mapping.reset();
+
+  char name[MAX_PATH];
+  std::snprintf(name, sizeof name, "Global\\%s_map", base_name);
+  // Needed to create a global object from a user session; failure shows up as a create failure.
+  enable_privilege("SeCreateGlobalPrivilege");
+  OpenSecurity security;
+
+  holder.mapping.reset(
+      CreateFileMappingA(INVALID_HANDLE_VALUE, security.attributes(), PAGE_READWRITE, 0, size, name));
+  if (!holder.mapping) {
+    debug_trace("openSharedMemory::CreateFileMapping error: %u\n", static_cast<unsigned>(GetLastError()));
+    return false;
+  }
+  // Readers never create the block: a mapping that did not exist before is closed again at once.
+  if (!create && GetLastError() != ERROR_ALREADY_EXISTS) {
+    holder.mapping.reset();
+    return false;
+  }
+  holder.view.reset(MapViewOfFile(holder.mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, size));
+  if (!holder.view) {
+    debug_trace("openSharedMemory::MapViewOfFile error: %u\n", static_cast<unsigned>(GetLastError()));
+    holder.mapping.reset();
+    return false;
+  }
+  if (create) std::memset(holder.view.get(), 0, size);
+  return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,23 @@
+// Creating or attaching the system's named shared memory ("Global\<base>_map").
+#pragma once
+
+#include <windows.h>
+
+#include "platform/handles_win.h"
+
+namespace platform {
+
+// The holder of one attachment: the mapping and the view of it. The view is released first.
+struct SharedMemory {
+  UniqueHandle mapping;
+  UniqueView view;
+  void* data() const { return view.get(); }
+};
+
+// With `create` the block is created if needed and zero-filled (the service side); without it the
+// call only attaches to a block that already exists and never leaves an object behind. A holder
+// that was attached before is released first. Failures of the system calls are logged with
+// "openSharedMemory::..." lines; a reader that finds no block gets false without a line.
+bool open_shared_memory(SharedMemory& holder, bool create, const char* base_name, DWORD size);
+
+}  // namespace platform

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# prefix.sh up|down PREFIX
+#   up    make the project's Wine prefix once (reused afterwards) and keep its server alive
+#   down  stop the prefix's server and wait until it has gone
+set -euo pipefail
+cmd=${1:?up or down}
+export WINEPREFIX=${2:?prefix directory}
+source "$(dirname "$0")/env.sh"
+
+make_prefix() {
+  echo "prefix.sh: making Wine prefix $WINEPREFIX"
+  rm -rf "$WINEPREFIX"
+  timeout 240 "$WINE" wineboot --init
+  # A crash dialog would block a headless run until its time-out.
+  "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
+  "$WINE" reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$ORVIK_COM1_LINK" /f
+  wineserver -w
+  touch "$WINEPREFIX/.orvik-ready"
+}
+
+case $cmd in
+  up)
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    exec 9>"$WINEPREFIX.lock"
+    flock 9
+    [ -f "$WINEPREFIX/.orvik-ready" ] || make_prefix
+    # Services die about a second after the last ordinary process unless the server persists.
+    # The server and the prefix's system processes start here with their output on /dev/null: had a
+    # test program started them, they would hold its output pipe open and ctest would wait forever.
+    wineserver -p >/dev/null 2>&1
+    "$WINE" wineboot >/dev/null 2>&1
+    echo "prefix.sh: $WINEPREFIX ready"
+    ;;
+  down)
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+    ;;
+  *)
+    echo "prefix.sh: unknown command $cmd" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# run_test.sh PROGRAM.exe [args...]
+# Runs one Windows test program under Wine in the build's prefix (made by prefix.sh up) and exits
+# with its code. A program that outlives ORVIK_TEST_TIMEOUT seconds is killed and the test fails.
+#
+# With ORVIK_UPSSIM and ORVIK_SIM_SCENARIO set, a UPS simulator plays that scenario on COM1 for
+# the program's whole run; the program finds the simulator's files through ORVIK_SIM_RECORD,
+# ORVIK_SIM_CONTROL, ORVIK_SIM_STATE and ORVIK_SIM_LOG (Unix paths; Z:\ maps them under Wine).
+# Programs of the i686 build are offered through ORVIK_WIN32_BIN_DIR only when this machine can
+# run them; ORVIK_CAN_RUN_32BIT says which.
+set -uo pipefail
+export WINEPREFIX=${ORVIK_WINE_PREFIX:?ORVIK_WINE_PREFIX must name the prefix}
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/env.sh"
+timeout_s=${ORVIK_TEST_TIMEOUT:-120}
+program=${1:?program to run}
+shift
+
+if can_run_32bit; then export ORVIK_CAN_RUN_32BIT=1; else export ORVIK_CAN_RUN_32BIT=0; fi
+
+sim_pid=
+work=
+cleanup() {
+  if [ -n "$sim_pid" ]; then
+    kill "$sim_pid" 2>/dev/null
+    wait "$sim_pid" 2>/dev/null
+  fi
+  [ -n "$work" ] && rm -rf "$work"
+}
+trap cleanup EXIT
+
+start_simulator() {
+  local scenario=$ORVIK_SIM_SCENARIO
+  [ -f "$scenario" ] || scenario="$here/../upssim/scenarios/$scenario"
+  work=$(mktemp -d "${TMPDIR:-/tmp}/orvik-sim.XXXXXX")
+  export ORVIK_SIM_RECORD=$work/record ORVIK_SIM_CONTROL=$work/control
+  export ORVIK_SIM_STATE=$work/state ORVIK_SIM_LOG=$work/log
+  "$ORVIK_UPSSIM" --link "$ORVIK_COM1_LINK" --scenario "$scenario" --record "$ORVIK_SIM_RECORD" \
+    --control "$ORVIK_SIM_CONTROL" --state "$ORVIK_SIM_STATE" --log "$ORVIK_SIM_LOG" \
+    >"$work/stdout" 2>&1 &
+  sim_pid=$!
+  for _ in $(seq 100); do
+    grep -q '^upssim: ready' "$work/stdout" 2>/dev/null && return 0
+    kill -0 "$sim_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  echo "run_test.sh: the UPS simulator did not start:" >&2
+  cat "$work/stdout" >&2
+  exit 1
+}
+
+[ -n "${ORVIK_UPSSIM:-}" ] && start_simulator
+
+timeout --kill-after=5 "$timeout_s" "$WINE" "$program" "$@"
+rc=$?
+if [ $rc -eq 124 ] || [ $rc -eq 137 ]; then
+  echo "run_test.sh: $program did not finish within ${timeout_s} s" >&2
+fi
+if [ $rc -ne 0 ] && [ -n "$work" ]; then
+  echo "--- simulator log (last 40 lines)" >&2
+  tail -n 40 "$work/log" >&2 2>/dev/null
+fi
+exit $rc
