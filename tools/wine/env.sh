@@ -10,8 +10,4 @@ export WINELOADER=/usr/lib/wine/wine64
 WINE=$WINELOADER
 # The Unix path that COM1 of the prefix opens; the UPS simulator makes it a link to its pty.
 export ORVIK_COM1_LINK="$WINEPREFIX/ups-com1"
-
-# True when this machine can run 32-bit Windows programs (the 32-bit Wine loader must execute).
-can_run_32bit() {
-  /usr/lib/wine/wine --version >/dev/null 2>&1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/env_check.sh"

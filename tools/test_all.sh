@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# test_all.sh: the project's test command. Installs what is missing, builds every preset and runs
+# every kind of test: native unit tests (sanitizers), fuzz targets, Windows tests under Wine.
+# Ends with one line "N passed, N failed" over all of them; exits non-zero on any failure.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+export ORVIK_FUZZ_SECONDS=${ORVIK_FUZZ_SECONDS:-10}
+source tools/wine/env_check.sh
+
+phase_start=$SECONDS
+phase() {  # phase NAME: prints how long the phase before it took
+  local now=$SECONDS
+  [ -n "${phase_name:-}" ] && echo "== phase ${phase_name}: $((now - phase_start)) s"
+  phase_name=$1
+  phase_start=$now
+  echo "== $1"
+}
+
+fail() { echo "test_all.sh: $*" >&2; echo "0 passed, 1 failed"; exit 1; }
+
+phase install
+tools/setup.sh || fail "installation failed"
+
+phase build
+presets=(native win64 fuzz)
+if can_run_32bit; then presets+=(win32); else
+  echo "test_all.sh: this machine cannot execute 32-bit programs: the i686 build is made, its tests are not run"
+fi
+# win32 is always built: it is a deliverable, and its compile-time layout checks must hold.
+for preset in native win32 win64 fuzz; do
+  cmake --preset "$preset" >/dev/null || fail "configure $preset failed"
+  cmake --build --preset "$preset" || fail "build $preset failed"
+done
+
+phase prefix
+for preset in win64 win32; do
+  [[ " ${presets[*]} " == *" $preset "* ]] || continue
+  tools/wine/prefix.sh up "$root/build/$preset/wineprefix" || fail "Wine prefix for $preset failed"
+done
+
+phase tests
+passed=0 failed=0
+for preset in "${presets[@]}"; do
+  log=build/$preset/ctest.log
+  ctest --preset "$preset" 2>&1 | tee "$log"
+  summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
+  if [ -z "$summary" ]; then
+    echo "test_all.sh: ctest for $preset printed no summary"
+    failed=$((failed + 1))
+    continue
+  fi
+  total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
+  bad=$(sed -E 's/.*, ([0-9]+) tests? failed.*/\1/' <<<"$summary")
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
+done
+phase done
+
+echo "${passed} passed, ${failed} failed"
+[ "$failed" -eq 0 ]
