@@ -11,7 +11,7 @@ namespace {
 // A multi-string ends with an empty string: its last two bytes are terminators
 // (a 1-byte value holds just the terminator of an empty list).
 bool is_multi_string(const RawModelValue& value) {
-  if (!value.read_ok || value.type != kRegistryMultiStringType) return false;
+  if (!value.read_ok || value.type != platform::kRegMultiString) return false;
   if (value.data == nullptr || value.size == 0 || value.size > kModelValueBufferSize) return false;
   if (value.data[value.size - 1] != '\0') return false;
   return value.size == 1 || value.data[value.size - 2] == '\0';

@@ -10,11 +10,11 @@
 #include <cstdint>
 
 #include "core/model_record.h"
+#include "platform/registry_rules.h"
 
 namespace core {
 
 constexpr std::size_t kModelValueBufferSize = 2048;
-constexpr std::uint32_t kRegistryMultiStringType = 7;  // REG_MULTI_SZ
 
 struct RawModelValue {
   bool read_ok = false;

@@ -7,7 +7,7 @@
 #include "link/derived_values.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const core::RawModelValue value{true, core::kRegistryMultiStringType, data, size};
+  const core::RawModelValue value{true, platform::kRegMultiString, data, size};
   const core::ModelRecord model = core::load_model(value);
 
   for (float volts : {0.0f, 11.5f, 13.6f, 1e30f}) {

@@ -25,7 +25,7 @@ std::vector<unsigned char> multi_string(std::initializer_list<std::string> items
   return bytes;
 }
 
-ModelRecord load_bytes(const std::vector<unsigned char>& bytes, std::uint32_t type = kRegistryMultiStringType) {
+ModelRecord load_bytes(const std::vector<unsigned char>& bytes, std::uint32_t type = platform::kRegMultiString) {
   return load_model({true, type, bytes.data(), bytes.size()});
 }
 
@@ -105,12 +105,12 @@ TEST(ModelDatabaseTest, ValueThatIsNotATerminatedMultiStringIsNotFound) {
     RawModelValue value;
   };
   const Case cases[] = {
-      {"read failed", {false, kRegistryMultiStringType, good.data(), good.size()}},
+      {"read failed", {false, platform::kRegMultiString, good.data(), good.size()}},
       {"plain string type", {true, 1, good.data(), good.size()}},
-      {"empty", {true, kRegistryMultiStringType, good.data(), 0}},
-      {"no terminator", {true, kRegistryMultiStringType, no_terminator.data(), no_terminator.size()}},
-      {"no second terminator", {true, kRegistryMultiStringType, one_terminator.data(), one_terminator.size()}},
-      {"larger than the read buffer", {true, kRegistryMultiStringType, too_big.data(), too_big.size()}},
+      {"empty", {true, platform::kRegMultiString, good.data(), 0}},
+      {"no terminator", {true, platform::kRegMultiString, no_terminator.data(), no_terminator.size()}},
+      {"no second terminator", {true, platform::kRegMultiString, one_terminator.data(), one_terminator.size()}},
+      {"larger than the read buffer", {true, platform::kRegMultiString, too_big.data(), too_big.size()}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
