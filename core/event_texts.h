@@ -1,0 +1,37 @@
+// The event lines the service side writes to the day's event file: code and printf-style text.
+// Texts are UTF-8 here; the event file stores them as Windows-1251.
+#pragma once
+
+namespace core::event {
+
+struct Text {
+  int code;
+  const char* format;
+};
+
+inline constexpr Text kServiceStarted{1, "Служба ИБП запущена\n"};
+inline constexpr Text kMonitoringStopped{2, "Останов мониторинга ИБП\n"};
+inline constexpr Text kLinkRestored{3, "Связь с ИБП восстановлена\n"};
+inline constexpr Text kPowerRestored{4, "Питание восстановлено\n"};
+inline constexpr Text kOnBattery{5, "Сбой в питании, переход на батарею\n"};
+inline constexpr Text kNoLink{6, "Нет связи с ИБП\n"};
+inline constexpr Text kTurnOffByHost{7, "Активирую выключение ИБП через %d сек\n"};
+inline constexpr Text kSuspendByAction{8, "Переход в спящий режим зафиксирован (%d)\n"};
+inline constexpr Text kSuspendByUser{9, "Ручной переход в спящий режим зафиксирован (%d)\n"};
+inline constexpr Text kTurnOffAfterSuspend{10, "Активирую выключение ИБП через %d сек\n"};
+inline constexpr Text kShutdownByAction{11, "Выключение зафиксированно (%d)\n"};
+inline constexpr Text kShutdownByUser{12, "Ручное выключение зафиксированно (%d)\n"};
+inline constexpr Text kTurnOffAfterShutdown{13, "Активирую выключение ИБП через %d сек\n"};
+inline constexpr Text kCriticalPoint{14, "Сбой питания. Действие. Батарея разряжена или порог по емкости:%s\n"};
+inline constexpr Text kCriticalAction{15, "Сбой питания. Действие %s\n\n"};
+inline constexpr Text kBatteryLowByUps{17, "Батарея разряжена (%.1f, В)\n"};
+inline constexpr Text kResumed{18, "Выход из спящего режима зафиксирован\n"};
+inline constexpr Text kAvrOn{19, "AVR вкл\n"};
+inline constexpr Text kAvrOff{20, "AVR выкл\n"};
+inline constexpr Text kCapacityThreshold{21, "Выключение по ёмкости. Текущая:%d, Порог:%d\n"};
+inline constexpr Text kVoltageThreshold{22, "Выключение по напряжению. Текущее:%.1f (В), Порог:%.1f (В)\n"};
+inline constexpr const char* kCommandedActionFormat = "Командное выключение (%d)\n";
+inline constexpr int kCommandedActionBase = 20;  // the code is 20 + request (21..26)
+inline constexpr Text kHibernateRefused{52, "Отказ спящего режима, под XP установите обновление KB909095\n"};
+
+}  // namespace core::event
