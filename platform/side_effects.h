@@ -29,6 +29,8 @@ class SideEffects {
   virtual bool exit_windows(std::uint32_t flags, std::uint32_t reason) = 0;
   // Hibernates (or suspends, when `hibernate` is false); returns after the machine woke again.
   virtual bool set_power_state(bool hibernate, bool force) = 0;
+  // Whether the machine can power itself off (the soft-off state); false when that is unknown.
+  virtual bool soft_off_supported() = 0;
   virtual void beep(std::uint32_t frequency_hz, std::uint32_t duration_ms) = 0;
   virtual bool ctrl_key_down() = 0;
   virtual LocalTime local_time() = 0;

@@ -12,6 +12,7 @@ class NativeSideEffects final : public SideEffects {
  public:
   bool exit_windows(std::uint32_t, std::uint32_t) override { return false; }
   bool set_power_state(bool, bool) override { return false; }
+  bool soft_off_supported() override { return false; }
   void beep(std::uint32_t, std::uint32_t) override {}
   bool ctrl_key_down() override { return false; }
   LocalTime local_time() override {

@@ -1,5 +1,6 @@
 // The real side effects: the system's own calls.
 #include <windows.h>
+#include <powrprof.h>
 
 #include "platform/side_effects.h"
 
@@ -14,6 +15,10 @@ class SystemSideEffects final : public SideEffects {
   bool set_power_state(bool hibernate, bool force) override {
     // SetSystemPowerState's first argument asks for suspend (TRUE) or hibernation (FALSE).
     return SetSystemPowerState(hibernate ? FALSE : TRUE, force ? TRUE : FALSE) != FALSE;
+  }
+  bool soft_off_supported() override {
+    SYSTEM_POWER_CAPABILITIES capabilities{};
+    return GetPwrCapabilities(&capabilities) && capabilities.SystemS5;
   }
   void beep(std::uint32_t frequency_hz, std::uint32_t duration_ms) override { Beep(frequency_hz, duration_ms); }
   bool ctrl_key_down() override { return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0; }

@@ -10,10 +10,10 @@ source "$(dirname "$0")/env.sh"
 make_prefix() {
   echo "prefix.sh: making Wine prefix $WINEPREFIX"
   rm -rf "$WINEPREFIX"
-  timeout 240 "$WINE" wineboot --init
+  timeout 240 "$WINE" wineboot --init 9>&-
   # A crash dialog would block a headless run until its time-out.
-  "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
-  "$WINE" reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$ORVIK_COM1_LINK" /f
+  "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f 9>&-
+  "$WINE" reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$ORVIK_COM1_LINK" /f 9>&-
   wineserver -w
   touch "$WINEPREFIX/.orvik-ready"
 }
@@ -27,8 +27,10 @@ case $cmd in
     # Services die about a second after the last ordinary process unless the server persists.
     # The server and the prefix's system processes start here with their output on /dev/null: had a
     # test program started them, they would hold its output pipe open and ctest would wait forever.
-    wineserver -p >/dev/null 2>&1
-    "$WINE" wineboot >/dev/null 2>&1
+    # Nor may they inherit the lock, which they would hold for their whole life.
+    # (A server already running refuses a second one: it was made persistent by the first call.)
+    wineserver -p >/dev/null 2>&1 9>&- || true
+    "$WINE" wineboot >/dev/null 2>&1 9>&-
     echo "prefix.sh: $WINEPREFIX ready"
     ;;
   down)
