@@ -15,6 +15,7 @@ inline constexpr char kSignalTimeEnable[] = "SignalTimeEnable";
 inline constexpr char kTrayTempInfo[] = "TrayTempInfo";
 inline constexpr char kSignalTime[] = "SignalTime";
 inline constexpr char kTurnUpsOffEnable2[] = "TurnUPSOffEnable2";
+inline constexpr char kTurnUpsOffWait[] = "TurnUPSOffWait";
 inline constexpr char kTurnUpsOnEnable[] = "TurnUPSOnEnable";
 inline constexpr char kTurnUpsOnWait[] = "TurnUPSOnWait";
 inline constexpr char kWaitBaEnable[] = "WaitBAEnable";

@@ -44,6 +44,9 @@ struct MonitorCore {
   bool previous_utility_fail_bit = false;
 
   PolicyFlags policy;
+
+  // Back to the state of a freshly loaded library, for a new UPSInit in the same process.
+  void reset();
 };
 
 }  // namespace core

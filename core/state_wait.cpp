@@ -1,11 +1,9 @@
 #include "core/state_wait.h"
 
-#include <cstdarg>
-#include <cstdio>
-
-#include "core/event_texts.h"
+#include "core/event_log.h"
 #include "core/ups_state.h"
 #include "platform/debug_trace.h"
+#include "platform/side_effects.h"
 
 namespace core {
 namespace {
@@ -16,15 +14,6 @@ enum class Entry { clear_failure, link_loss_rule };
 // What ended a hold.
 enum class HoldEnd { settled, cancelled };
 
-void event(WaitHooks& hooks, const event::Text& text, ...) {
-  char line[512];
-  std::va_list args;
-  va_start(args, text);
-  std::vsnprintf(line, sizeof line, text.format, args);
-  va_end(args);
-  hooks.log_event(text.code, line);
-}
-
 bool failing(std::uint32_t s) { return s == UPS_ONBATTERY || s == UPS_LOWBATTERY; }
 
 int truncated(float value) {
@@ -34,39 +23,39 @@ int truncated(float value) {
 
 // A hold applies while the host waits out a failure it already knows of, or the battery is low
 // because of a threshold (not because the UPS says so).
-bool hold_applies(WaitHooks& hooks, std::uint32_t waited, std::uint32_t s) {
+bool hold_applies(CoreHooks& hooks, std::uint32_t waited, std::uint32_t s) {
   return (waited == UPS_ONBATTERY && s == UPS_ONBATTERY) || (s == UPS_LOWBATTERY && hooks.shutdown_reason() != 0);
 }
 
 // The UPS's own battery-low bit ends a hold once it is seen twice, 50 ms apart.
-bool battery_low_by_ups(MonitorCore& core, WaitHooks& hooks, std::uint32_t& s) {
+bool battery_low_by_ups(MonitorCore& core, CoreHooks& hooks, std::uint32_t& s) {
   if (s != UPS_LOWBATTERY || hooks.shutdown_reason() != 0) return false;
   hooks.sleep(50);
   s = core.current_state;
   return s == UPS_LOWBATTERY && hooks.shutdown_reason() == 0;
 }
 
-void record_change(MonitorCore& core, WaitHooks& hooks, std::uint32_t waited, std::uint32_t& s) {
+void record_change(MonitorCore& core, CoreHooks& hooks, std::uint32_t waited, std::uint32_t& s) {
   if (s != UPS_NOCOMM && waited == UPS_NOCOMM) {
-    event(hooks, event::kLinkRestored);
+    write_event(hooks, event::kLinkRestored);
     s = core.current_state;
   } else if (s == UPS_ONLINE) {
-    event(hooks, event::kPowerRestored);
+    write_event(hooks, event::kPowerRestored);
     s = core.current_state;
   }
   if (s == UPS_ONBATTERY) {
-    event(hooks, event::kOnBattery);
+    write_event(hooks, event::kOnBattery);
     s = core.current_state;
   }
   if (s == UPS_NOCOMM) {
-    event(hooks, event::kNoLink);
+    write_event(hooks, event::kNoLink);
     s = core.current_state;
   }
   if (s == UPS_LOWBATTERY && hooks.shutdown_reason() == 0)
-    event(hooks, event::kBatteryLowByUps, static_cast<double>(hooks.battery_voltage()));
+    write_event(hooks, event::kBatteryLowByUps, static_cast<double>(hooks.battery_voltage()));
 }
 
-HoldEnd hold_while_action_blocked(MonitorCore& core, WaitHooks& hooks, std::uint32_t& s) {
+HoldEnd hold_while_action_blocked(MonitorCore& core, CoreHooks& hooks, std::uint32_t& s) {
   debug_trace("UPS::BLOCK SHUTDOWN\n");
   for (;;) {
     hooks.wait_state_change(200);
@@ -78,42 +67,43 @@ HoldEnd hold_while_action_blocked(MonitorCore& core, WaitHooks& hooks, std::uint
   }
 }
 
-HoldEnd hold_before_action(MonitorCore& core, WaitHooks& hooks, std::uint32_t& s) {
+HoldEnd hold_before_action(MonitorCore& core, CoreHooks& hooks, std::uint32_t& s) {
   const std::uint32_t enable = core.settings.wait_ba_enable;
   const std::uint32_t seconds = core.settings.wait_ba_wait;
   debug_trace("UPS::WAIT %d %d\n", static_cast<int>(enable), static_cast<int>(seconds));
-  hooks.beep(500, 1000);
-  const std::uint32_t start = hooks.tick_count();
+  platform::SideEffects& effects = platform::side_effects();
+  effects.beep(500, 1000);
+  const std::uint32_t start = effects.tick_count();
   for (;;) {
     hooks.wait_state_change(200);
     if (core.cancel_requested) return HoldEnd::cancelled;
     s = core.current_state;
     if (battery_low_by_ups(core, hooks, s)) return HoldEnd::settled;
     if (s == UPS_ONLINE || s == UPS_NOCOMM) return HoldEnd::settled;
-    if (hooks.tick_count() - start >= seconds * 1000u) {
+    if (effects.tick_count() - start >= seconds * 1000u) {
       s = core.current_state;
       return HoldEnd::settled;
     }
   }
 }
 
-void report_threshold(MonitorCore& core, WaitHooks& hooks) {
+void report_threshold(MonitorCore& core, CoreHooks& hooks) {
   std::uint32_t reason = hooks.shutdown_reason();
   if (reason == kReasonCapacity) {
     int capacity = truncated(hooks.capacity());
     int threshold = static_cast<int>(core.settings.shutdown_on_cap_battery_wait);
     debug_trace("UPS::ShutdownOnCap: cur:%d%% threshold:%d%%\n", capacity, threshold);
-    event(hooks, event::kCapacityThreshold, capacity, threshold);
+    write_event(hooks, event::kCapacityThreshold, capacity, threshold);
   } else if (reason == kReasonVoltage) {
     float volts = hooks.battery_voltage();
     std::uint32_t threshold = core.settings.shutdown_on_u_battery_wait;
     debug_trace("UPS::ShutdownOnUBat: cur:%d threshold:%d\n", truncated(volts * 10.0f), static_cast<int>(threshold));
-    event(hooks, event::kVoltageThreshold, static_cast<double>(volts), threshold * 0.1);
+    write_event(hooks, event::kVoltageThreshold, static_cast<double>(volts), threshold * 0.1);
   }
 }
 
 // Steps from the failure bookkeeping to the end of the holds; false when a cancel ended them.
-bool settle(MonitorCore& core, WaitHooks& hooks, std::uint32_t waited, std::uint32_t& s) {
+bool settle(MonitorCore& core, CoreHooks& hooks, std::uint32_t waited, std::uint32_t& s) {
   Entry entry = Entry::clear_failure;
   for (;;) {
     if (entry == Entry::clear_failure && !failing(s)) core.power_failure_seen = false;
@@ -145,7 +135,7 @@ bool settle(MonitorCore& core, WaitHooks& hooks, std::uint32_t waited, std::uint
 
 }  // namespace
 
-void wait_for_state_change(MonitorCore& core, WaitHooks& hooks, std::uint32_t waited_state, std::uint32_t limit_ms) {
+void wait_for_state_change(MonitorCore& core, CoreHooks& hooks, std::uint32_t waited_state, std::uint32_t limit_ms) {
   core.waiter_state = waited_state;
   debug_trace("UPS::UPSWaitForStateChange(%d, %d)\n", static_cast<int>(waited_state), static_cast<int>(limit_ms));
   hooks.wait_state_change(limit_ms);

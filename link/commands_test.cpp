@@ -24,7 +24,7 @@ TEST(StatusQueryTest, Mod2SelectsQsAndEverythingElseQ1) {
 TEST(StatusQueryTest, ModelEntryWithMod2QueriesWithQs) {
   const std::string entry("VA:400\0MOD:2\0\0", 14);
   const core::ModelRecord model = core::load_model(
-      {true, core::kRegistryMultiStringType, reinterpret_cast<const unsigned char*>(entry.data()), entry.size()});
+      {true, platform::kRegMultiString, reinterpret_cast<const unsigned char*>(entry.data()), entry.size()});
   EXPECT_STREQ(status_query_command(model.mod), "QS\r");
 }
 

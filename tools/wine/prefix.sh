@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # prefix.sh up|down PREFIX
-#   up    make the project's Wine prefix once (reused afterwards) and keep its server alive
-#   down  stop the prefix's server and wait until it has gone
+#   up    make the project's Wine prefix once (reused afterwards), keep its server alive and give
+#         it an X display of its own
+#   down  stop the prefix's server and display, and wait until the server has gone
 set -euo pipefail
 cmd=${1:?up or down}
 export WINEPREFIX=${2:?prefix directory}
@@ -18,11 +19,38 @@ make_prefix() {
   touch "$WINEPREFIX/.orvik-ready"
 }
 
+# An X display of the prefix's own (Xvfb), so that windows can be created: without one Wine
+# fails every CreateWindow, even of the hidden windows a service keeps for system broadcasts.
+start_display() {
+  local display_file="$WINEPREFIX.display"
+  if [ -f "$display_file" ] && kill -0 "$(cut -d' ' -f2 "$display_file")" 2>/dev/null; then return; fi
+  local fifo
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 9>&- &
+  local pid=$!
+  local number
+  read -r -t 20 number <"$fifo" || true
+  rm -f "$fifo"
+  [ -n "$number" ] || { echo "prefix.sh: Xvfb did not start" >&2; exit 1; }
+  echo ":$number $pid" >"$display_file"
+}
+
+stop_display() {
+  local display_file="$WINEPREFIX.display"
+  [ -f "$display_file" ] || return 0
+  kill "$(cut -d' ' -f2 "$display_file")" 2>/dev/null || true
+  rm -f "$display_file"
+}
+
 case $cmd in
   up)
     mkdir -p "$(dirname "$WINEPREFIX")"
     exec 9>"$WINEPREFIX.lock"
     flock 9
+    start_display
+    export DISPLAY
+    DISPLAY=$(cut -d' ' -f1 "$WINEPREFIX.display")
     [ -f "$WINEPREFIX/.orvik-ready" ] || make_prefix
     # Services die about a second after the last ordinary process unless the server persists.
     # The server and the prefix's system processes start here with their output on /dev/null: had a
@@ -36,6 +64,7 @@ case $cmd in
   down)
     wineserver -k 2>/dev/null || true
     wineserver -w 2>/dev/null || true
+    stop_display
     ;;
   *)
     echo "prefix.sh: unknown command $cmd" >&2

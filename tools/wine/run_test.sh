@@ -16,6 +16,12 @@ timeout_s=${ORVIK_TEST_TIMEOUT:-120}
 program=${1:?program to run}
 shift
 
+# The prefix's X display (prefix.sh up starts it), for programs that make windows.
+if [ -f "$WINEPREFIX.display" ]; then
+  export DISPLAY
+  DISPLAY=$(cut -d' ' -f1 "$WINEPREFIX.display")
+fi
+
 if can_run_32bit; then export ORVIK_CAN_RUN_32BIT=1; else export ORVIK_CAN_RUN_32BIT=0; fi
 
 sim_pid=

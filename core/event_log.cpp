@@ -1,0 +1,17 @@
+#include "core/event_log.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace core {
+
+void write_event(CoreHooks& hooks, const event::Text& text, ...) {
+  char line[512];
+  std::va_list args;
+  va_start(args, text);
+  std::vsnprintf(line, sizeof line, text.format, args);
+  va_end(args);
+  hooks.log_event(text.code, line);
+}
+
+}  // namespace core

@@ -1,0 +1,12 @@
+// Formatting an event line and handing it to the hooks' event file.
+#pragma once
+
+#include "core/core_hooks.h"
+#include "core/event_texts.h"
+
+namespace core {
+
+// Formats `text`'s printf-style format with the arguments and writes it with its code.
+void write_event(CoreHooks& hooks, const event::Text& text, ...);
+
+}  // namespace core

@@ -1,0 +1,223 @@
+// The six exports of the minidriver interface: how a host (the service host, or the system's own
+// UPS service before Vista) starts, follows, and stops the monitoring of the UPS.
+#include <windows.h>
+
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "core/event_texts.h"
+#include "core/library_core_win.h"
+#include "core/library_hooks_win.h"
+#include "core/model_database_win.h"
+#include "core/monitor_window_win.h"
+#include "core/query_thread_win.h"
+#include "core/registry_config_store_win.h"
+#include "core/state_wait.h"
+#include "core/ups_operations.h"
+#include "core/ups_state.h"
+#include "link/commands.h"
+#include "link/status_reading.h"
+#include "link/turn_off_command.h"
+#include "link/usb_contact.h"
+#include "platform/debug_trace.h"
+#include "platform/registry_win.h"
+#include "platform/side_effects.h"
+#include "stats/log_event.h"
+
+namespace core {
+namespace {
+
+constexpr std::size_t kPortBufferSize = 255;
+
+// Every step of a start that may fail; the result says how far it came.
+class Start {
+ public:
+  explicit Start(LibraryCore& core) : core_(core), monitor_(core.monitor) {}
+
+  std::uint32_t run() {
+    debug_trace("UPS::UPSInit(void)\n");
+    monitor_.reset();
+    stats::process_stat_core().trace_at_unload();
+    if (!stats::process_stat_core().load_config()) return UPS_INITREGISTRYERROR;
+    if (!open_publication()) return UPS_INITUNKNOWNERROR;
+    core_.keyboard.open();
+    if (!load_configuration()) return UPS_INITREGISTRYERROR;
+    if (std::uint32_t result = open_link(); result != UPS_INITOK) return result;
+    std::optional<ups_link::StatusReading> first = first_contact();
+    if (!first) return UPS_INITUNKNOWNERROR;
+    begin_monitoring(first->status);
+    if (!start_query_thread(core_, first->status)) {
+      core_.serial.close();
+      return UPS_INITUNKNOWNERROR;
+    }
+    start_monitor_window(core_);
+    debug_trace("UPS::UPSInit(void)==UPS_INITOK\n");
+    log_event(event::kServiceStarted.code, "%s", event::kServiceStarted.format);
+    return UPS_INITOK;
+  }
+
+ private:
+  ipc::UpsSharedBlock& block() { return *core_.block(); }
+
+  bool open_publication() {
+    debug_trace(" UPS::openSharedMemory - ");
+    if (!core_.publisher.open_block()) return false;
+    block().action_request = 0;
+    block().turn_off_blocked = 0;
+    block().action_blocked = 0;
+    debug_trace("OK\n");
+    debug_trace(" UPS::UPSc.create() - ");
+    if (!core_.pipe.create()) {
+      core_.publisher.close();
+      return false;
+    }
+    debug_trace("OK\n");
+    return true;
+  }
+
+  bool load_configuration() {
+    debug_trace(" UPS::loading config - ");
+    platform::UniqueKey config = platform::open_key(platform::kConfigKeyPath);
+    if (!config) return false;
+    RegistryConfigStore store(config.get());
+    SettingsLoadResult names = load_settings(store, monitor_.settings);
+    if (!names.names_found) return false;
+    config.reset();
+    debug_trace("OK\n");
+
+    debug_trace(" UPS::model = %s (%s)\n", names.model, names.vendor);
+    monitor_.model = read_configured_model(names.model);
+    std::strcpy(core_.vendor, names.vendor);
+    ipc::set_block_vendor(block(), names.vendor);
+    ipc::set_block_model(block(), monitor_.model.valid ? names.model : "");
+
+    platform::UniqueKey service = platform::open_key(platform::kServiceKeyPath);
+    return service && platform::read_string_value(service.get(), "Port", port_, sizeof port_);
+  }
+
+  std::uint32_t open_link() {
+    if (ups_link::attach_usb_ups(core_.usb)) {
+      core_.transport = TransportKind::usb;
+      ipc::set_block_port(block(), "USB");
+    } else {
+      core_.transport = TransportKind::serial;
+      debug_trace(" UPS::Port = %s\n", port_);
+      if (std::strcmp(port_, "USB") == 0) return UPS_INITREGISTRYERROR;
+      int opened = core_.serial.open(port_);
+      if (opened != ups_link::kSerialOpened) return static_cast<std::uint32_t>(opened);
+      ipc::set_block_port(block(), port_);
+    }
+    std::strcpy(monitor_.query_command, ups_link::status_query_command(monitor_.model.mod));
+    return UPS_INITOK;
+  }
+
+  std::optional<ups_link::StatusReading> first_contact() {
+    std::optional<std::string> line =
+        core_.transport == TransportKind::usb
+            ? ups_link::usb_initial_contact(core_.usb, monitor_.query_command, core_.vendor)
+            : core_.serial.initial_contact(monitor_.query_command);
+    if (!line) return std::nullopt;
+    ups_link::StatusReading first = ups_link::read_status(*line);
+    if (!first.answered) return std::nullopt;
+    return first;
+  }
+
+  void begin_monitoring(const ups_link::UpsStatus& first) {
+    monitor_.link_lost = false;
+    monitor_.current_state = derive_first_state(first.status_bits);
+    debug_trace(" UPS::currentStateUPS=%d\n", static_cast<int>(monitor_.current_state.load()));
+    core_.publisher.publish(first, monitor_.model, false);
+    reconcile_beeper(core_.link(), monitor_.settings, first.status_bits);
+    cancel_pending_turn_off(core_.link(), false);
+    core_.publisher.create_new_data_event();
+    core_.state_change.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    monitor_.last_change_time = process_clock_ms();
+    monitor_.running = true;
+  }
+
+  static std::uint32_t derive_first_state(std::uint32_t bits) {
+    if (bits & ups_link::STATUS_BATTERY_LOW) return UPS_LOWBATTERY;
+    if (bits & ups_link::STATUS_UTILITY_FAIL) return UPS_ONBATTERY;
+    return UPS_ONLINE;
+  }
+
+  LibraryCore& core_;
+  MonitorCore& monitor_;
+  char port_[kPortBufferSize] = {};
+};
+
+// Everything a start or a run acquired, released in the order of a stop.
+void release(LibraryCore& core) {
+  stop_query_thread(core);
+  core.publisher.close();
+  core.serial.close();
+  core.usb.close();
+  core.state_change.reset();
+  core.pipe.disconnect();
+  stop_monitor_window(core);
+  core.keyboard.close();
+}
+
+}  // namespace
+}  // namespace core
+
+using namespace core;
+
+extern "C" {
+
+DWORD WINAPI UPSInit() {
+  LibraryCore& core = library_core();
+  std::uint32_t result = Start(core).run();
+  if (result != UPS_INITOK) {
+    // A host may try again in the same process: nothing of this attempt stays held.
+    release(core);
+    platform::side_effects().beep(500, 300);
+  }
+  return result;
+}
+
+DWORD WINAPI UPSGetState() {
+  std::uint32_t state = library_core().monitor.current_state;
+  debug_trace("UPS::UPSGetState == %d\n", static_cast<int>(state));
+  return state;
+}
+
+void WINAPI UPSWaitForStateChange(DWORD state, DWORD timeout_ms) {
+  LibraryCore& core = library_core();
+  LibraryHooks hooks(core);
+  wait_for_state_change(core.monitor, hooks, state, timeout_ms);
+}
+
+void WINAPI UPSCancelWait() {
+  LibraryCore& core = library_core();
+  debug_trace("UPS::UPSCancelWait\n");
+  core.monitor.cancel_requested = true;
+  if (core.state_change) PulseEvent(core.state_change.get());
+  debug_trace("UPS::UPSCancelWait END\n");
+}
+
+void WINAPI UPSTurnOff(DWORD delay_seconds) {
+  LibraryCore& core = library_core();
+  std::uint32_t delay = delay_seconds > ups_link::kTurnOffMaxDelaySeconds ? ups_link::kTurnOffMaxDelaySeconds
+                                                                          : delay_seconds;
+  if (delay < ups_link::kTurnOffMinDelaySeconds) delay = ups_link::kTurnOffMinDelaySeconds;
+  log_event(event::kTurnOffByHost.code, event::kTurnOffByHost.format, static_cast<int>(delay));
+  debug_trace("UPS::UPSTurnOff delay %d sec\n", static_cast<int>(delay));
+  stop_query_thread(core);
+  if (const ipc::UpsSharedBlock* block = core.block())
+    send_turn_off(core.monitor, core.link(), {delay, block->turn_off_blocked, block->vendor, block->status.status_bits});
+  debug_trace("UPS::UPSTurnOff END\n");
+}
+
+void WINAPI UPSStop() {
+  LibraryCore& core = library_core();
+  debug_trace("UPS::UPSStop\n");
+  if (core.monitor.power_failure_seen.exchange(false)) stats::process_stat_core().add_action();
+  stats::process_stat_core().flush();
+  release(core);
+  debug_trace("UPS::UPSStop - END\n");
+  log_event(event::kMonitoringStopped.code, "%s", event::kMonitoringStopped.format);
+}
+
+}  // extern "C"

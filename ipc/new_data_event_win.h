@@ -1,0 +1,32 @@
+// The new-data event "Global\newDataUPS": signalled while the service runs and the shared block is
+// between two cycles' updates. The service creates it; readers open it and only test it.
+#pragma once
+
+#include <windows.h>
+
+#include "ipc/cycle_publication.h"
+#include "ipc/shared_block.h"
+#include "platform/handles_win.h"
+
+namespace ipc {
+
+// Manual reset, not signalled, null DACL (every user's tray may open it). An event left behind by
+// an earlier run of the service, still held open by a reader, is reset: the new run has not
+// published yet. Logs "UPS::CreateEvent error: %u\n" on failure.
+platform::UniqueHandle create_new_data_event(const char* name = kNewDataEventName);
+
+// A reader's handle (full access); empty while the service has not created the event.
+platform::UniqueHandle open_new_data_event(const char* name = kNewDataEventName);
+
+// The publisher's view of an event it holds.
+class NewDataEvent final : public NewDataSignal {
+ public:
+  explicit NewDataEvent(HANDLE event) : event_(event) {}
+  void reset() override { ResetEvent(event_); }
+  void set() override { SetEvent(event_); }
+
+ private:
+  HANDLE event_;
+};
+
+}  // namespace ipc

@@ -1,0 +1,114 @@
+#include "ipc/pipe_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "ipc/settings_message.h"
+#include "ipc/test_recording_core.h"
+
+namespace ipc {
+namespace {
+
+using testing::Calls;
+using testing::RecordingCore;
+
+SettingsRecord settings_with_led(std::int8_t led_choice) {
+  SettingsRecord record;
+  record.key_led_enable = 1;
+  record.key_led_num = led_choice;
+  return record;
+}
+
+TEST(PipeSettings, EveryFieldReachesTheCoreSettings) {
+  SettingsRecord record = settings_with_led(1);
+  record.shutdown_on_cap_battery_enable = 1;
+  record.shutdown_on_cap_battery_wait = 30;
+  record.shutdown_on_u_battery_enable = 1;
+  record.shutdown_on_u_battery_wait = 110;
+  record.signal_enable = 1;
+  record.signal_time_enable = 1;
+  record.signal_window_start = 1320;
+  record.signal_window_end = 420;
+  record.turn_ups_on_enable = 1;
+  record.turn_ups_on_wait = 5;
+  record.wait_ba_enable = -1;
+  record.wait_ba_wait = 0x01020304;  // unaligned on the wire
+  RecordingCore core;
+  EXPECT_EQ(execute_pipe_message(to_message(record), core), PipeReply::none);
+
+  ASSERT_EQ(core.calls, Calls{"settings"});
+  const core::CoreSettings& s = core.settings;
+  EXPECT_EQ(s.shutdown_on_cap_battery_enable, 1u);
+  EXPECT_EQ(s.shutdown_on_cap_battery_wait, 30u);
+  EXPECT_EQ(s.shutdown_on_u_battery_enable, 1u);
+  EXPECT_EQ(s.shutdown_on_u_battery_wait, 110u);
+  EXPECT_EQ(s.signal_enable, 1u);
+  EXPECT_EQ(s.signal_time_enable, 1u);
+  EXPECT_EQ(s.signal_window_start, 1320);
+  EXPECT_EQ(s.signal_window_end, 420);
+  EXPECT_EQ(s.turn_ups_on_enable, 1u);
+  EXPECT_EQ(s.turn_ups_on_wait, 5u);
+  EXPECT_EQ(s.key_led_enable, 1u);
+  EXPECT_EQ(s.key_led_mask, 2u);
+  EXPECT_EQ(s.wait_ba_enable, 0xFFFFFFFFu) << "signed bytes are widened with their sign";
+  EXPECT_EQ(s.wait_ba_wait, 0x01020304u);
+}
+
+TEST(PipeSettings, LedChoiceBecomesTheIndicatorFlag) {
+  struct Case {
+    std::int8_t choice;
+    std::uint32_t flag;
+  };
+  for (Case c : {Case{0, 1}, Case{1, 2}, Case{2, 4}, Case{7, 0}, Case{-1, 0}}) {
+    RecordingCore core;
+    execute_pipe_message(to_message(settings_with_led(c.choice)), core);
+    EXPECT_EQ(core.settings.key_led_mask, c.flag) << "LED choice " << int{c.choice};
+  }
+}
+
+TEST(PipeCommands, MessagesOfTheWrongSizeOrForTheGuiAreIgnored) {
+  PipeMessage short_settings = to_message(SettingsRecord{});
+  short_settings.size = 54;
+  PipeMessage flush_with_payload = make_pipe_message(MSG_STAT_FLUSH, 1);
+  PipeMessage action_without_code = make_pipe_message(MSG_POWER_ACTION);
+  RecordingCore core;
+  for (const PipeMessage& m : {short_settings, flush_with_payload, action_without_code, make_pipe_message(MSG_CLOSE),
+                               make_pipe_message(MSG_STAT_FLUSHED), make_pipe_message(0), make_pipe_message(11)})
+    EXPECT_EQ(execute_pipe_message(m, core), PipeReply::none);
+  EXPECT_TRUE(core.calls.empty());
+}
+
+TEST(PipeCommands, StatisticsCommandsAndTheFlushAnswer) {
+  RecordingCore core;
+  EXPECT_EQ(execute_pipe_message(make_pipe_message(MSG_STAT_RELOAD), core), PipeReply::none);
+  EXPECT_EQ(execute_pipe_message(make_pipe_message(MSG_STAT_FLUSH), core), PipeReply::stat_flushed);
+  EXPECT_EQ(core.calls, (Calls{"reload", "flush"}));
+}
+
+TEST(PipeCommands, PowerActionPassesItsCodeEvenWithTheLinkLost) {
+  RecordingCore core;
+  core.link_up = false;
+  execute_pipe_message(make_pipe_message(MSG_POWER_ACTION, 4), core);
+  EXPECT_EQ(core.calls, Calls{"action 4"});
+}
+
+TEST(PipeCommands, BatteryTestsFlushFirstExceptTheCancel) {
+  RecordingCore core;
+  execute_pipe_message(make_pipe_message(MSG_TEST_CANCEL), core);
+  execute_pipe_message(make_pipe_message(MSG_TEST_SHORT), core);
+  execute_pipe_message(make_pipe_message(MSG_TEST_MINUTES, 5), core);
+  execute_pipe_message(make_pipe_message(MSG_TEST_UNTIL_LOW), core);
+  EXPECT_EQ(core.calls,
+            (Calls{"send CT\r", "flush", "send T\r", "flush", "send T05\r", "flush", "send TL\r"}));
+}
+
+TEST(PipeCommands, BatteryTestsAreDroppedWhileTheLinkIsLost) {
+  RecordingCore core;
+  core.link_up = false;
+  for (std::uint32_t cmd : {MSG_TEST_CANCEL, MSG_TEST_SHORT, MSG_TEST_UNTIL_LOW})
+    execute_pipe_message(make_pipe_message(cmd), core);
+  execute_pipe_message(make_pipe_message(MSG_TEST_MINUTES, 5), core);
+  EXPECT_TRUE(core.calls.empty());
+}
+
+}  // namespace
+}  // namespace ipc

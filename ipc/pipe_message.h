@@ -1,0 +1,69 @@
+// PipeMessage: what travels over the pipe "\\.\pipe\UPS" between the tray GUI and the service.
+//
+// A message is a header of two little-endian 32-bit words, the size of the whole message (header
+// included) and the command code, followed by the command's payload. Both ends read each message
+// into one 4096-byte PipeMessage; a message is valid until the next read.
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
+
+namespace ipc {
+
+inline constexpr const char* kPipeName = "\\\\.\\pipe\\UPS";
+inline constexpr std::uint32_t kPipeBufferSize = 4096;
+inline constexpr std::uint32_t kPipeHeaderSize = 8;
+// A header plus one 32-bit word at offset 8: MSG_POWER_ACTION and MSG_TEST_MINUTES.
+inline constexpr std::uint32_t kPipeWordMessageSize = 12;
+
+// Command codes.
+inline constexpr std::uint32_t MSG_SETTINGS = 1;        // GUI -> service, settings record (55 bytes)
+inline constexpr std::uint32_t MSG_CLOSE = 2;           // service -> GUI; never sent by this service
+inline constexpr std::uint32_t MSG_STAT_RELOAD = 3;     // GUI -> service
+inline constexpr std::uint32_t MSG_STAT_FLUSH = 4;      // GUI -> service, answered by MSG_STAT_FLUSHED
+inline constexpr std::uint32_t MSG_STAT_FLUSHED = 5;    // service -> GUI
+inline constexpr std::uint32_t MSG_POWER_ACTION = 6;    // to service, action code 0..5 at offset 8
+inline constexpr std::uint32_t MSG_TEST_CANCEL = 7;     // GUI -> service
+inline constexpr std::uint32_t MSG_TEST_SHORT = 8;      // GUI -> service
+inline constexpr std::uint32_t MSG_TEST_MINUTES = 9;    // GUI -> service, minutes 1..99 at offset 8
+inline constexpr std::uint32_t MSG_TEST_UNTIL_LOW = 10; // GUI -> service
+
+static_assert(std::endian::native == std::endian::little, "the wire format is the host's own layout");
+
+struct PipeMessage {
+  std::uint32_t size = kPipeHeaderSize;
+  std::uint32_t cmd = 0;
+  unsigned char payload[kPipeBufferSize - kPipeHeaderSize] = {};
+
+  // The 32-bit word at offset 8 of a 12-byte message.
+  std::uint32_t payload_word() const {
+    std::uint32_t word;
+    std::memcpy(&word, payload, sizeof word);
+    return word;
+  }
+};
+
+static_assert(std::is_standard_layout_v<PipeMessage> && std::is_trivially_copyable_v<PipeMessage>);
+static_assert(sizeof(PipeMessage) == kPipeBufferSize);
+static_assert(offsetof(PipeMessage, size) == 0 && offsetof(PipeMessage, cmd) == 4);
+static_assert(offsetof(PipeMessage, payload) == kPipeHeaderSize);
+
+// A message of the header alone (size 8).
+inline PipeMessage make_pipe_message(std::uint32_t cmd) {
+  PipeMessage message;
+  message.cmd = cmd;
+  return message;
+}
+
+// A 12-byte message carrying `word` at offset 8.
+inline PipeMessage make_pipe_message(std::uint32_t cmd, std::uint32_t word) {
+  PipeMessage message = make_pipe_message(cmd);
+  message.size = kPipeWordMessageSize;
+  std::memcpy(message.payload, &word, sizeof word);
+  return message;
+}
+
+}  // namespace ipc

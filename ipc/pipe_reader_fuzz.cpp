@@ -1,0 +1,66 @@
+// Fuzz target: the pipe server's reader and command table fed an arbitrary byte stream, cut into
+// arbitrary pieces (the first input byte seeds how much each read gets, including nothing and a
+// failed read). A message must stay inside the buffer, within 8..4096 bytes, and execute safely.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "ipc/pipe_commands.h"
+#include "ipc/pipe_message_reader.h"
+
+namespace {
+
+class FuzzPipe : public ipc::ByteSource {
+ public:
+  FuzzPipe(const ipc::PipeMessageReader& reader, const std::uint8_t* data, std::size_t size, std::uint8_t seed)
+      : buffer_(reinterpret_cast<const unsigned char*>(&reader.message())), data_(data), size_(size), seed_(seed) {}
+
+  bool read(unsigned char* into, std::size_t length, std::size_t& got) override {
+    if (into < buffer_ || into + length > buffer_ + sizeof(ipc::PipeMessage)) __builtin_trap();
+    seed_ = static_cast<std::uint8_t>(seed_ * 37 + 11);
+    const std::size_t limit = seed_ % 16;
+    if (limit == 15) return false;
+    got = length < limit ? length : limit;
+    if (got > size_ - offset_) got = size_ - offset_;
+    std::memcpy(into, data_ + offset_, got);
+    offset_ += got;
+    return true;
+  }
+  bool exhausted() const { return offset_ == size_; }
+
+ private:
+  const unsigned char* buffer_;
+  const std::uint8_t* data_;
+  std::size_t size_;
+  std::size_t offset_ = 0;
+  std::uint8_t seed_;
+};
+
+class NullCore : public ipc::PipeCommandHandler {
+ public:
+  void replace_settings(const core::CoreSettings&) override {}
+  void reload_statistics_config() override {}
+  void flush_statistics() override {}
+  bool ups_link_up() override { return true; }
+  void send_ups_command(const char* command) override {
+    if (std::strlen(command) > 4) __builtin_trap();  // the longest is "T99\r"
+  }
+  void start_power_action(std::uint32_t) override {}
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  ipc::PipeMessageReader reader;
+  FuzzPipe pipe(reader, data + 1, size - 1, data[0]);
+  NullCore core;
+  // Every read either takes bytes or is one of the few empty or failed ones the seed cycle allows.
+  for (std::size_t polls = 0; !pipe.exhausted() && polls < 64 + 8 * size; ++polls) {
+    if (reader.read_from(pipe) != ipc::PipeMessageReader::Result::message) continue;
+    const ipc::PipeMessage& message = reader.message();
+    if (message.size < ipc::kPipeHeaderSize || message.size > ipc::kPipeBufferSize) __builtin_trap();
+    ipc::execute_pipe_message(message, core);
+  }
+  return 0;
+}

@@ -1,0 +1,26 @@
+// Attaching the shared status block "Global\<base>_map" and reading it consistently.
+#pragma once
+
+#include <windows.h>
+
+#include "ipc/shared_block.h"
+#include "platform/shared_memory_win.h"
+
+namespace ipc {
+
+// The service creates the block (zero-filled); every other process only attaches to an existing
+// one and gets false, without a log line, while the service has not created it.
+bool open_shared_block(platform::SharedMemory& holder, bool create, const char* base_name = kSharedBlockBaseName);
+
+// The block of an attached holder; null when not attached.
+inline UpsSharedBlock* shared_block(const platform::SharedMemory& holder) {
+  return static_cast<UpsSharedBlock*>(holder.data());
+}
+
+// Copies the block into `picture` when it is not in the middle of an update: the new-data event
+// is signalled before and after, and two copies taken in between agree (a reader preempted during
+// one copy for a whole cycle would otherwise keep a torn picture). False, picture unspecified,
+// while the service is between updates or not running; the caller tries again later.
+bool take_block_picture(HANDLE new_data_event, const UpsSharedBlock& block, UpsSharedBlock& picture);
+
+}  // namespace ipc

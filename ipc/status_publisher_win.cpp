@@ -1,0 +1,42 @@
+#include "ipc/status_publisher_win.h"
+
+#include "ipc/new_data_event_win.h"
+#include "ipc/shared_block_win.h"
+#include "ipc/status_publication.h"
+
+namespace ipc {
+
+bool StatusPublisher::open_block() { return open_shared_block(memory_, true, names_.block_base); }
+
+UpsSharedBlock* StatusPublisher::block() const { return shared_block(memory_); }
+
+bool StatusPublisher::create_new_data_event() {
+  new_data_event_ = ipc::create_new_data_event(names_.new_data_event);
+  return new_data_event_.is_open();
+}
+
+void StatusPublisher::publish(const ups_link::UpsStatus& status, const core::ModelRecord& model, bool link_lost) {
+  if (!block()) return;
+  RegistryStatusWriter registry(names_.status_key);
+  publish_status(*block(), status, model, link_lost, registry);
+}
+
+void StatusPublisher::publish_cycle(const PollingCycle& cycle, const core::ModelRecord& model) {
+  if (!block()) return;
+  RegistryStatusWriter registry(names_.status_key);
+  NewDataEvent new_data(new_data_event_.get());
+  ipc::publish_cycle(*block(), cycle, model, registry, new_data);
+}
+
+bool StatusPublisher::take_action_request(PowerActionStarter& starter) {
+  return block() && ipc::take_action_request(*block(), starter);
+}
+
+void StatusPublisher::close() {
+  if (new_data_event_) ResetEvent(new_data_event_.get());
+  new_data_event_.reset();
+  memory_.view.reset();
+  memory_.mapping.reset();
+}
+
+}  // namespace ipc

@@ -1,0 +1,59 @@
+// StatusPublisher: the service side's publication objects, held from UPSInit to UPSStop: the
+// shared block it creates, the new-data event and the registry Status key it writes.
+//
+// Used by UPSInit (open_block, publish of the first record, create_new_data_event) and then by the
+// polling thread alone (take_action_request, publish_cycle); UPSStop closes it after that thread
+// has ended. Not thread-safe.
+#pragma once
+
+#include "core/model_record.h"
+#include "ipc/action_request.h"
+#include "ipc/cycle_publication.h"
+#include "ipc/shared_block.h"
+#include "ipc/status_registry_win.h"
+#include "link/ups_status.h"
+#include "platform/handles_win.h"
+#include "platform/shared_memory_win.h"
+
+namespace ipc {
+
+// The system's object names; tests give their own to run beside an installed service.
+struct PublicationNames {
+  const char* block_base = kSharedBlockBaseName;
+  const char* new_data_event = kNewDataEventName;
+  const char* status_key = kStatusKeyPath;
+};
+
+class StatusPublisher {
+ public:
+  explicit StatusPublisher(const PublicationNames& names = {}) : names_(names) {}
+  StatusPublisher(const StatusPublisher&) = delete;
+  StatusPublisher& operator=(const StatusPublisher&) = delete;
+  ~StatusPublisher() { close(); }
+
+  // Creates (or takes over) the block, zero-filled. Failures are logged by the open routine.
+  bool open_block();
+  // Null until open_block succeeded.
+  UpsSharedBlock* block() const;
+
+  // Creates the new-data event, not signalled until the first cycle is published.
+  bool create_new_data_event();
+
+  // Publishes a record outside any cycle (UPSInit's first record, before the event exists).
+  void publish(const ups_link::UpsStatus& status, const core::ModelRecord& model, bool link_lost);
+  // One polling cycle, bracketed by the new-data event (cycle_publication.h).
+  void publish_cycle(const PollingCycle& cycle, const core::ModelRecord& model);
+
+  bool take_action_request(PowerActionStarter& starter);
+
+  // Resets the event first, so that readers still holding it stop trusting the block, then
+  // releases event and block.
+  void close();
+
+ private:
+  PublicationNames names_;
+  platform::SharedMemory memory_;
+  platform::UniqueHandle new_data_event_;
+};
+
+}  // namespace ipc

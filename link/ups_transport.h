@@ -1,0 +1,18 @@
+// UpsTransport: the link in use (serial or USB, chosen once by UPSInit) as the command sender
+// sees it. Not thread-safe: one user at a time, like the link itself.
+#pragma once
+
+#include <string>
+
+namespace ups_link {
+
+class UpsTransport {
+ public:
+  virtual ~UpsTransport() = default;
+
+  // Sends `command` (ending in "\r") and returns the text the UPS answered, without its final
+  // carriage return; empty when the UPS stayed silent.
+  virtual std::string command_reply(const char* command) = 0;
+};
+
+}  // namespace ups_link

@@ -1,0 +1,72 @@
+#include "stats/stat_files_win.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/handles_win.h"
+
+namespace stats {
+namespace {
+
+class Win32StatFile final : public StatFile {
+ public:
+  explicit Win32StatFile(platform::UniqueHandle file) : file_(std::move(file)) {}
+
+  bool size(std::uint64_t& bytes) override {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file_.get(), &size)) return false;
+    bytes = static_cast<std::uint64_t>(size.QuadPart);
+    return true;
+  }
+  bool seek(std::uint64_t offset) override {
+    LARGE_INTEGER position;
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(file_.get(), position, nullptr, FILE_BEGIN) != FALSE;
+  }
+  bool write(const void* data, std::size_t size) override {
+    DWORD written = 0;
+    return WriteFile(file_.get(), data, static_cast<DWORD>(size), &written, nullptr) && written == size;
+  }
+  bool flush_to_disk() override { return FlushFileBuffers(file_.get()) != FALSE; }
+
+ private:
+  platform::UniqueHandle file_;
+};
+
+}  // namespace
+
+bool Win32StatFiles::directory_exists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool Win32StatFiles::create_directory(const std::string& path) {
+  return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+}
+
+std::unique_ptr<StatFile> Win32StatFiles::open_for_writing(const std::string& path, OpenMode mode) {
+  const DWORD disposition = mode == OpenMode::kOpenOrCreate ? OPEN_ALWAYS : CREATE_ALWAYS;
+  platform::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return nullptr;
+  return std::make_unique<Win32StatFile>(std::move(file));
+}
+
+bool Win32StatFiles::read_file(const std::string& path, std::size_t limit, std::string& bytes) {
+  const platform::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  bytes.clear();
+  char chunk[65536];
+  while (bytes.size() < limit) {
+    const DWORD wanted = static_cast<DWORD>(std::min(sizeof chunk, limit - bytes.size()));
+    DWORD got = 0;
+    if (!ReadFile(file.get(), chunk, wanted, &got, nullptr)) return false;
+    bytes.append(chunk, got);
+    if (got == 0) break;
+  }
+  return true;
+}
+
+}  // namespace stats
