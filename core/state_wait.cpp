@@ -55,16 +55,23 @@ void record_change(MonitorCore& core, CoreHooks& hooks, std::uint32_t waited, st
     write_event(hooks, event::kBatteryLowByUps, static_cast<double>(hooks.battery_voltage()));
 }
 
-HoldEnd hold_while_action_blocked(MonitorCore& core, CoreHooks& hooks, std::uint32_t& s) {
-  debug_trace("UPS::BLOCK SHUTDOWN\n");
+// Waits in 200 ms steps until the failure settles: mains back, the link lost, battery low by the
+// UPS itself, or `ends_early()` says the hold is over.
+template <typename EndsEarly>
+HoldEnd hold(MonitorCore& core, CoreHooks& hooks, std::uint32_t& s, EndsEarly ends_early) {
   for (;;) {
     hooks.wait_state_change(200);
     if (core.cancel_requested) return HoldEnd::cancelled;
     s = core.current_state;
     if (battery_low_by_ups(core, hooks, s)) return HoldEnd::settled;
     if (s == UPS_ONLINE || s == UPS_NOCOMM) return HoldEnd::settled;
-    if (!hooks.action_blocked()) return HoldEnd::settled;
+    if (ends_early()) return HoldEnd::settled;
   }
+}
+
+HoldEnd hold_while_action_blocked(MonitorCore& core, CoreHooks& hooks, std::uint32_t& s) {
+  debug_trace("UPS::BLOCK SHUTDOWN\n");
+  return hold(core, hooks, s, [&] { return !hooks.action_blocked(); });
 }
 
 HoldEnd hold_before_action(MonitorCore& core, CoreHooks& hooks, std::uint32_t& s) {
@@ -74,17 +81,7 @@ HoldEnd hold_before_action(MonitorCore& core, CoreHooks& hooks, std::uint32_t& s
   platform::SideEffects& effects = platform::side_effects();
   effects.beep(500, 1000);
   const std::uint32_t start = effects.tick_count();
-  for (;;) {
-    hooks.wait_state_change(200);
-    if (core.cancel_requested) return HoldEnd::cancelled;
-    s = core.current_state;
-    if (battery_low_by_ups(core, hooks, s)) return HoldEnd::settled;
-    if (s == UPS_ONLINE || s == UPS_NOCOMM) return HoldEnd::settled;
-    if (effects.tick_count() - start >= seconds * 1000u) {
-      s = core.current_state;
-      return HoldEnd::settled;
-    }
-  }
+  return hold(core, hooks, s, [&] { return effects.tick_count() - start >= seconds * 1000u; });
 }
 
 void report_threshold(MonitorCore& core, CoreHooks& hooks) {
