@@ -79,6 +79,13 @@ class Minidriver : public ::testing::Test {
     return static_cast<ipc::UpsSharedBlock*>(memory.data());
   }
 
+  // A second host thread, as a host may cancel a wait from any thread.
+  static DWORD WINAPI cancel_after_a_moment(void*) {
+    Sleep(1500);
+    exports_.cancel_wait();
+    return 0;
+  }
+
   static inline HMODULE library_ = nullptr;
   static inline Exports exports_{};
   static inline std::string stat_dir_;
@@ -146,14 +153,7 @@ TEST_F(Minidriver, UpsOwnBatteryLowIsReportedWithItsVoltage) {
 
 TEST_F(Minidriver, CancelWaitEndsAWaitWithoutALimit) {
   ASSERT_EQ(exports_.init(), UPS_INITOK);
-  HANDLE canceller = CreateThread(
-      nullptr, 0,
-      [](void*) -> DWORD {
-        Sleep(1500);
-        exports_.cancel_wait();
-        return 0;
-      },
-      nullptr, 0, nullptr);
+  HANDLE canceller = CreateThread(nullptr, 0, cancel_after_a_moment, nullptr, 0, nullptr);
   DWORD started = GetTickCount();
   exports_.wait(UPS_ONLINE, INFINITE);
   EXPECT_LT(GetTickCount() - started, 10000u);
