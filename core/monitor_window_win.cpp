@@ -6,6 +6,9 @@
 #include "core/power_policy.h"
 #include "platform/debug_trace.h"
 
+// The image of the module this code is linked into: the library itself.
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
 namespace core {
 namespace {
 
@@ -35,15 +38,22 @@ class CWndUPS {
     }
   }
 
+  // The class belongs to this library, not to the host program, and lives only as long as the
+  // window: a host that unloads the library and loads it again (after a hibernation) may get it
+  // at another address, and a class left from the first load would still name the old procedure.
   static HWND create() {
     WNDCLASSA window_class{};
     window_class.lpfnWndProc = procedure;
-    window_class.hInstance = GetModuleHandleA(nullptr);
+    window_class.hInstance = library_instance();
     window_class.lpszClassName = kMonitorWindowClass;
-    RegisterClassA(&window_class);  // fails harmlessly when a previous start registered it
+    RegisterClassA(&window_class);
     return CreateWindowExA(0, kMonitorWindowClass, kMonitorWindowTitle, 0, 0, 0, 0, 0, nullptr, nullptr,
                            window_class.hInstance, nullptr);
   }
+  static void unregister() { UnregisterClassA(kMonitorWindowClass, library_instance()); }
+
+ private:
+  static HINSTANCE library_instance() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
 };
 
 struct WindowStart {
@@ -63,6 +73,7 @@ DWORD WINAPI monitor_window_thread(void* parameter) {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
+  CWndUPS::unregister();
   CoUninitialize();
   debug_trace(" UPS::Thread monitorWindow - closed\n");
   return 0;
