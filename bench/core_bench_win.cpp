@@ -259,7 +259,8 @@ int main(int argc, char** argv) {
   const Handles before = handles_now();
   const double init_started = seconds_now();
   const DWORD result = exports.init();
-  std::printf("UPSInit = %lu in %.0f ms\n", static_cast<unsigned long>(result), (seconds_now() - init_started) * 1000.0);
+  std::printf("UPSInit = %lu in %.0f ms\n", static_cast<unsigned long>(result),
+              (seconds_now() - init_started) * 1000.0);
   if (result != UPS_INITOK) return 1;
   print_handles("before UPSInit:", before);
 

@@ -137,7 +137,8 @@ TEST_F(Lifecycle, LibraryLoadedAgainElsewhereStartsAndHandlesPowerBroadcasts) {
   const std::size_t events_mark = output_->events().size();
   constexpr WPARAM kResume = 7;
   SendMessageA(window, WM_POWERBROADCAST, kResume, 0);
-  EXPECT_TRUE(CoreOutput::has_event(since(output_->events(), events_mark), 18, "Выход из спящего режима зафиксирован\n"));
+  EXPECT_TRUE(
+      CoreOutput::has_event(since(output_->events(), events_mark), 18, "Выход из спящего режима зафиксирован\n"));
   stop();
   VirtualFree(taken, 0, MEM_RELEASE);
 }

@@ -48,7 +48,8 @@ struct MinidriverExports {
 
 // The library as the service host loads it: "orvik_dll.dll" beside the test program.
 inline HMODULE load_driver_library() {
-  return LoadLibraryA((platform::testing::wine_path(platform::testing::env("ORVIK_BIN_DIR")) + "\\orvik_dll.dll").c_str());
+  const std::string directory = platform::testing::wine_path(platform::testing::env("ORVIK_BIN_DIR"));
+  return LoadLibraryA((directory + "\\orvik_dll.dll").c_str());
 }
 
 // The simulator's control, record and state files (tools/upssim/README.md).
@@ -66,7 +67,9 @@ inline void command(const std::string& lines) {
 }
 
 // Every byte the UPS received since the simulator started.
-inline std::string received() { return read_file(platform::testing::wine_path(platform::testing::env("ORVIK_SIM_RECORD"))); }
+inline std::string received() {
+  return read_file(platform::testing::wine_path(platform::testing::env("ORVIK_SIM_RECORD")));
+}
 
 // What the UPS received after `mark` (a size of received()), without the status queries of the
 // polling, which would otherwise hide the commands between them.
