@@ -22,5 +22,7 @@ inline constexpr char kWaitBaEnable[] = "WaitBAEnable";
 inline constexpr char kWaitBaWait[] = "WaitBAWait";
 inline constexpr char kKeyLedEnable[] = "KeyLedEnable";
 inline constexpr char kKeyLedNum[] = "KeyLedNum";
+// Non-zero: power actions are written down instead of done (the rehearsal of the settings).
+inline constexpr char kPowerActionTestMode[] = "PowerActionTestMode";
 
 }  // namespace core::config_value

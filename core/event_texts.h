@@ -32,6 +32,8 @@ inline constexpr Text kCapacityThreshold{21, "Выключение по ёмко
 inline constexpr Text kVoltageThreshold{22, "Выключение по напряжению. Текущее:%.1f (В), Порог:%.1f (В)\n"};
 inline constexpr const char* kCommandedActionFormat = "Командное выключение (%d)\n";
 inline constexpr int kCommandedActionBase = 20;  // the code is 20 + request (21..26)
+// Written instead of a power action while the Config value "PowerActionTestMode" is on.
+inline constexpr Text kPowerActionRehearsed{30, "Проверочный режим: %s не выполнено (флаги 0x%X, причина 0x%08X)\n"};
 inline constexpr Text kHibernateRefused{52, "Отказ спящего режима, под XP установите обновление KB909095\n"};
 
 }  // namespace core::event

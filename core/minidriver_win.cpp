@@ -6,11 +6,13 @@
 #include <optional>
 #include <string>
 
+#include "core/config_value_names.h"
 #include "core/event_texts.h"
 #include "core/library_core_win.h"
 #include "core/library_hooks_win.h"
 #include "core/model_database_win.h"
 #include "core/monitor_window_win.h"
+#include "core/power_action_rehearsal.h"
 #include "core/query_thread_win.h"
 #include "core/registry_config_store_win.h"
 #include "core/state_wait.h"
@@ -76,6 +78,14 @@ class Start {
     return true;
   }
 
+  static void record_rehearsal(int code, const char* text) { log_event(code, "%s", text); }
+
+  static void apply_power_action_test_mode(HKEY config) {
+    std::uint32_t test_mode = 0;
+    platform::read_dword_value(config, config_value::kPowerActionTestMode, test_mode);
+    set_power_action_test_mode(test_mode != 0, record_rehearsal);
+  }
+
   bool load_configuration() {
     debug_trace(" UPS::loading config - ");
     platform::UniqueKey config = platform::open_key(platform::kConfigKeyPath);
@@ -83,6 +93,7 @@ class Start {
     RegistryConfigStore store(config.get());
     SettingsLoadResult names = load_settings(store, monitor_.settings);
     if (!names.names_found) return false;
+    apply_power_action_test_mode(config.get());
     config.reset();
     debug_trace("OK\n");
 

@@ -189,5 +189,36 @@ TEST_F(UpsCommands, StandbyRequestedThroughTheBlockCancelsATurnOffInTheFirstAnsw
   stop();
 }
 
+// In test mode even a shutdown may be requested under Wine: the rehearsal writes it down. The
+// harmless standby goes first, so a rehearsal that failed to install stops the test before the
+// shutdown could end the prefix's session.
+TEST_F(UpsCommands, PowerActionsInTestModeAreWrittenDownInsteadOfDone) {
+  platform::UniqueKey config = platform::open_key(platform::kConfigKeyPath);
+  platform::write_dword_value(config.get(), "PowerActionTestMode", 1);
+  ASSERT_TRUE(start());
+
+  std::size_t events_mark = output_->events().size();
+  block_->action_request = 4;
+  ASSERT_TRUE(eventually([&] { return CoreOutput::has_event(since(output_->events(), events_mark), 30,
+      "Проверочный режим: ждущий режим не выполнено (флаги 0x2, причина 0x00000000)\n"); }, 4000))
+      << output_->events();
+
+  events_mark = output_->events().size();
+  block_->action_request = 5;
+  EXPECT_TRUE(eventually([&] { return block_->action_request == 0; }, 3000));
+  // Shutdown and force, with power-off when the machine can switch itself off; planned, system.
+  auto rehearsed_shutdown = [&] {
+    std::string lines = since(output_->events(), events_mark);
+    return CoreOutput::has_event(lines, 25, "Командное выключение (5)\n") &&
+           (CoreOutput::has_event(lines, 30, "Проверочный режим: выключение с отключением питания не выполнено "
+                                             "(флаги 0xD, причина 0x800500FF)\n") ||
+            CoreOutput::has_event(lines, 30, "Проверочный режим: выключение не выполнено (флаги 0x5, причина 0x800500FF)\n"));
+  };
+  EXPECT_TRUE(eventually(rehearsed_shutdown, 4000)) << output_->events();
+  EXPECT_NE(output_->trace().find("UPS::test mode: ExitWindowsEx("), std::string::npos);
+  stop();
+  platform::write_dword_value(config.get(), "PowerActionTestMode", 0);
+}
+
 }  // namespace
 }  // namespace core
