@@ -1,12 +1,13 @@
 // The running monitoring core under Wine, against the UPS simulator on COM1, measured as a host
 // sees it (bench/core_bench.sh starts it; figures only, nothing passes or fails):
 //   - polling: the cycle period, the process's CPU time per cycle (GetProcessTimes over the
-//     cycles, minus this program's own thread) and the handles it holds after 10 and after N cycles;
+//     cycles, minus this program's own thread), its memory and the handles it holds after 10 and after N cycles;
 //   - reaction: from the simulator's mains cut (or return), at random moments of the polling
 //     cycle, to the return of the host's UPSWaitForStateChange.
 //
 // core_bench.exe [--cycles N] [--failures M] [--seed S]
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -109,6 +110,19 @@ void print_handles(const char* when, const Handles& h) {
               static_cast<unsigned long>(h.reported), static_cast<unsigned long>(h.listed));
 }
 
+// What the process holds: the library, its threads and buffers, as in the service process.
+void print_memory() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) {
+    std::printf("  memory              not available (%lu)\n", GetLastError());
+    return;
+  }
+  constexpr double kMiB = 1024.0 * 1024.0;
+  std::printf("  memory              working set %.1f MiB (peak %.1f MiB), private %.1f MiB\n",
+              counters.WorkingSetSize / kMiB, counters.PeakWorkingSetSize / kMiB, counters.PagefileUsage / kMiB);
+}
+
 void measure_polling(int cycles) {
   CycleCounter counter;
   counter.mark();
@@ -130,6 +144,7 @@ void measure_polling(int cycles) {
               cycles_n - cycles_10, wall_n - wall_10);
   std::printf("  CPU per cycle       %.3f ms for the process, %.3f ms without this program's own thread\n",
               (cpu_n - cpu_10) * 1000.0 / measured, ((cpu_n - cpu_10) - (own_n - own_10)) * 1000.0 / measured);
+  print_memory();
   print_handles("after 10 cycles:", after_10);
   char when[32];
   std::snprintf(when, sizeof when, "after %zu cycles:", cycles_n);

@@ -1,16 +1,65 @@
-// orvik_ups: the service host. It holds no UPS logic; everything lives in the driver library,
-// loaded by its file name. The command line and the service arrive with the parts they drive;
-// today the program loads the library and reports when it cannot.
+// orvik_ups: the service host. It holds no UPS logic: the driver library "orvik_dll.dll" does the
+// work, loaded by its file name. The command line chooses the role of the run; the exit code is
+// always 0.
 #include <windows.h>
 
 #include "platform/debug_trace.h"
+#include "service/command_line.h"
+#include "service/driver_library_win.h"
+#include "service/installer_win.h"
+#include "service/power_switch_win.h"
+#include "service/service_main_win.h"
+#include "service/tray_autostart_win.h"
 
-int main() {
-  HMODULE library = LoadLibraryA("orvik_dll.dll");
-  if (!library) {
-    debug_trace("Error load dll\n");
-    return 0;
+namespace {
+
+using service::HostMode;
+
+void run_tray_application() {
+  service::LibraryExports library;
+  if (library.run_gui())
+    library.run_gui()();
+  else if (library.loaded())
+    debug_trace("UPS::runGUI not found\n");
+}
+
+void run(const service::HostCommand& command) {
+  switch (command.mode) {
+    case HostMode::kReconfigure:
+      service::reconfigure();
+      break;
+    case HostMode::kInstallGui:
+      service::write_tray_autostart();
+      break;
+    case HostMode::kUninstallGui:
+      service::delete_tray_autostart();
+      break;
+    case HostMode::kInstall:
+      service::install_after_uninstall();
+      break;
+    case HostMode::kUninstall:
+      service::uninstall();
+      break;
+    case HostMode::kGui:
+      run_tray_application();
+      break;
+    case HostMode::kApp:
+      service::start_tray_application();
+      service::run_monitoring_in_foreground();
+      break;
+    case HostMode::kPowerAction:
+      service::send_power_action(command.power_request);
+      break;
+    case HostMode::kService:
+      service::run_service_dispatcher();
+      break;
   }
-  FreeLibrary(library);
+}
+
+}  // namespace
+
+// The arguments as the system hands them over: without the program's name, compared as they are.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
+  run(service::parse_command_line(arguments));
   return 0;
 }

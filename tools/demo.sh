@@ -1,55 +1,168 @@
 #!/usr/bin/env bash
 # demo.sh: the system protecting a computer through a power failure, under Wine, against the UPS
-# simulator. Installs what is missing, builds, makes a private Wine prefix, starts the simulated
-# UPS on COM1 and a host of the driver library, and plays: mains, then battery, then the capacity
-# threshold, then the critical point (UPS turn-off, monitoring stopped). Prints a line a second,
-# then the day's event lines and where the files are.
+# simulator. Installs what is missing, builds, makes a private Wine prefix, starts the simulated UPS
+# on COM1, installs the system as an administrator would (orvik_ups /install, the setup dialog
+# answered: Orvik, "Varnelo 600", COM1) and plays a scenario while printing a line a second. At the
+# end it prints the day's event lines, the day's totals and where the files are.
 #
-#   tools/demo.sh [--keep]     --keep: leave the demo's folder (build/demo) for a look afterwards
+#   tools/demo.sh [--scenario NAME] [--keep-running]
+#   tools/demo.sh --stop                       ends a demo left running
+#
+# Scenarios:
+#   power-failure  (default) mains fails; the battery drains to the capacity threshold (40 %); the
+#                  critical action: UPS turn-off ordered, monitoring stopped, the shutdown rehearsed
+#   ups-lowbat     mains fails; the UPS itself reports its battery low; the same critical action
+#   cable-pulled   the serial cable is pulled for a while on mains, then plugged in again
+#   battery-test   the tray asks for a one-minute battery test (six seconds at the simulator's speed)
+# Power actions run in test mode: the shutdown is written down (event 30), never done.
+#
+# For the acceptance suite: --no-build (use the existing builds), --prefix DIR (an existing prefix,
+# left up afterwards), --check (exit 1 unless the scenario's story is in the files).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 demo=$root/build/demo
+# The acceptance suite names the builds it tests.
+upssim=${ORVIK_UPSSIM:-$root/build/native/tools/upssim/upssim}
+bin=${ORVIK_BIN_DIR:-$root/build/win64/bin}
 
-tools/setup.sh
-echo "== building (the first build takes a few minutes)"
-cmake --preset native >/dev/null && cmake --build --preset native --target upssim >/dev/null
-cmake --preset win64 >/dev/null && cmake --build --preset win64 --target orvik_dll demo_host >/dev/null
+scenario=power-failure
+keep_running=0
+build=1
+check=0
+prefix=
+while [ $# -gt 0 ]; do
+  case $1 in
+    --scenario) scenario=$2; shift 2 ;;
+    --keep-running) keep_running=1; shift ;;
+    --no-build) build=0; shift ;;
+    --prefix) prefix=$2; shift 2 ;;
+    --check) check=1; shift ;;
+    --stop) exec "$root/tools/demo/stop.sh" "$demo" ;;
+    *) sed -n '2,21p' "$0" >&2; exit 2 ;;
+  esac
+done
+case $scenario in
+  power-failure|ups-lowbat|cable-pulled|battery-test) ;;
+  *) echo "demo.sh: unknown scenario $scenario" >&2; exit 2 ;;
+esac
 
-export WINEPREFIX=$demo/wineprefix
+if [ $build -eq 1 ]; then
+  tools/setup.sh
+  echo "== building (the first build takes a few minutes)"
+  cmake --preset native >/dev/null && cmake --build --preset native --target upssim >/dev/null
+  cmake --preset win64 >/dev/null &&
+    cmake --build --preset win64 --target orvik_dll orvik_ups setup_answer demo_watch >/dev/null
+fi
+
+manage_prefix=0
+[ -n "$prefix" ] || { prefix=$demo/wineprefix; manage_prefix=1; }
+export WINEPREFIX=$prefix
 source tools/wine/env.sh
 echo "== Wine prefix $WINEPREFIX"
 tools/wine/prefix.sh up "$WINEPREFIX" >/dev/null
-mkdir -p "$demo/files"
-rm -rf "$demo/files/stats" "$demo/files/trace.txt"
-mkdir -p "$demo/files/stats"
+export DISPLAY
+DISPLAY=$(cut -d' ' -f1 "$WINEPREFIX.display")
+
+files=$demo/files/$scenario
+rm -rf "$files"
+mkdir -p "$files/stats"
+to_windows() { echo "Z:${1//\//\\}"; }
+run() { (cd "$bin" && "$WINE" "$@"); }
 
 sim_pid=
+story_pid=
 cleanup() {
-  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
-  tools/wine/prefix.sh down "$WINEPREFIX"
+  if [ -n "$story_pid" ]; then kill "$story_pid" 2>/dev/null || true; fi
+  if [ $keep_running -eq 1 ]; then return; fi
+  echo "== removing the system (orvik_ups /uninstall)"
+  run orvik_ups.exe /uninstall || true
+  if [ -n "$sim_pid" ]; then kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; fi
+  if [ $manage_prefix -eq 1 ]; then tools/wine/prefix.sh down "$WINEPREFIX"; fi
 }
 trap cleanup EXIT
 
-echo "== the simulated UPS on COM1 (physics 10 times faster than real time)"
-build/native/tools/upssim/upssim --link "$ORVIK_COM1_LINK" --scenario tools/demo/power_failure.txt \
-  --speed 10 --record "$demo/files/ups_received.bin" --log "$demo/files/ups.log" >"$demo/files/upssim.out" 2>&1 &
+# A demo left running earlier holds COM1 and the service.
+tools/demo/stop.sh "$demo" --keep-prefix >/dev/null 2>&1 || true
+run orvik_ups.exe /uninstall
+
+echo "== the simulated UPS on COM1 (battery physics 10 times faster than real time)"
+control=$files/ups_control
+: >"$control"
+"$upssim" --link "$ORVIK_COM1_LINK" --scenario tools/demo/mains.txt --speed 10 \
+  --control "$control" --record "$files/ups_received.bin" --log "$files/ups.log" >"$files/upssim.out" 2>&1 &
 sim_pid=$!
-for _ in $(seq 100); do grep -q '^upssim: ready' "$demo/files/upssim.out" 2>/dev/null && break; sleep 0.05; done
+for _ in $(seq 100); do grep -q '^upssim: ready' "$files/upssim.out" 2>/dev/null && break; sleep 0.05; done
 
-to_windows() { echo "Z:${1//\//\\}"; }
-echo "== the monitoring: mains for a few seconds, then mains fails"
-(cd build/win64/bin && "$WINE" demo_host.exe "$(to_windows "$demo/files/stats")" "$(to_windows "$demo/files/trace.txt")" 150)
+echo "== the administrator's settings (the tray's settings pages write the same values)"
+settings() {
+  local config='HKLM\SYSTEM\CurrentControlSet\Services\UPS\Config'
+  "$WINE" reg add "$config" /v "$1" /t "$2" /d "$3" /f >/dev/null
+  printf '   %-28s %s\n' "$1" "$3"
+}
+settings stat_on REG_DWORD 1
+settings stat_data REG_DWORD 1
+settings stat_path REG_SZ "$(to_windows "$files/stats")"
+settings DebugTraceFile REG_SZ "$(to_windows "$files/trace.txt")"
+settings PowerActionTestMode REG_DWORD 1
+settings CriticalPowerAction REG_DWORD 0
+settings TurnUPSOffEnable REG_DWORD 1
+settings TurnUPSOffWait REG_DWORD 180
+settings ShutdownOnCapBatteryEnable REG_DWORD "$([ "$scenario" = power-failure ] && echo 1 || echo 0)"
+settings ShutdownOnCapBatteryWait REG_DWORD 40
 
+echo "== installing: orvik_ups /install; the setup dialog answered: Orvik, Varnelo 600, COM1"
+run setup_answer.exe --vendor Orvik --model "Varnelo 600" --port COM1 --ui off --press ok --timeout-s 60 \
+  >"$files/setup_answer.out" 2>&1 &
+answer_pid=$!
+run orvik_ups.exe /install
+wait $answer_pid || { echo "demo.sh: the setup dialog was not answered:" >&2; cat "$files/setup_answer.out" >&2; exit 1; }
+sed 's/^/   /' "$files/setup_answer.out"
+
+# The story, told to the simulated UPS while the watcher prints what the system sees and does.
+say() { echo "$1" >>"$control"; }
+story() {
+  sleep 6
+  case $scenario in
+    power-failure) say "mains off" ;;
+    ups-lowbat) say "mains off"; sleep 12; say "lowbat on" ;;
+    cable-pulled) say "silence on"; sleep 12; say "silence off" ;;
+    battery-test) ;;
+  esac
+}
+watch_args=(--stats "$(to_windows "$files/stats")")
+case $scenario in
+  power-failure|ups-lowbat) watch_args+=(--until 30 --limit 170) ;;
+  cable-pulled) watch_args+=(--until 3 --limit 60) ;;
+  battery-test) watch_args+=(--battery-test-at 5 --limit 25) ;;
+esac
+echo "== the scenario $scenario: one line a second; '>' marks what the system just did"
+story &
+story_pid=$!
+watched=0
+run demo_watch.exe "${watch_args[@]}" | tee "$files/watch.txt" || watched=$?
+
+events=$(find "$files/stats" -name '*_log.dat' | sort | tail -n 1)
 echo
 echo "== today's event lines (stored in Windows-1251)"
-log=$(find "$demo/files/stats" -name '*_log.dat' | head -n 1)
-[ -n "$log" ] && iconv -f CP1251 -t UTF-8 "$log"
+[ -n "$events" ] && iconv -f CP1251 -t UTF-8 "$events" | tee "$files/events.txt"
 echo
 echo "== what the UPS received, in order (repeats counted)"
-tr '\r' '\n' <"$demo/files/ups_received.bin" | uniq -c
+tr '\r' '\n' <"$files/ups_received.bin" | uniq -c
 echo
 echo "== files"
-echo "   statistics archive   $demo/files/stats"
-echo "   debug trace          $demo/files/trace.txt"
-echo "   simulator log        $demo/files/ups.log"
+echo "   statistics archive   $files/stats"
+echo "   debug trace          $files/trace.txt"
+echo "   simulator log        $files/ups.log"
+
+if [ $keep_running -eq 1 ]; then
+  echo "$sim_pid" >"$demo/simulator.pid"
+  echo "$WINEPREFIX" >"$demo/prefix"
+  echo "== the system keeps running; send the UPS commands with: echo 'mains off' >> $control"
+  echo "   end it with: tools/demo.sh --stop"
+fi
+
+if [ $check -eq 1 ]; then
+  tools/demo/check_story.sh "$scenario" "$files" || exit 1
+fi
+[ $watched -eq 0 ] || { echo "demo.sh: the story did not reach its end within the time limit" >&2; exit 1; }

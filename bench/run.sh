@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# run.sh [--cycles N] [--failures M]: the system's figures in one command. Installs what is missing,
+# builds what the measurements need, and prints: the reaction time to a power failure, CPU time per
+# polling cycle and memory of a process hosting the monitoring core (under Wine, against the UPS
+# simulator), the statistics rebuild over a ten-year archive and the decode of a day's raw file,
+# the status-line parser, and the machine it ran on. Figures only: nothing passes or fails.
+# Defaults: 120 polling cycles and 20 power failures (about five minutes after the build).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+cycles=120
+failures=20
+while [ $# -gt 0 ]; do
+  case $1 in
+    --cycles) cycles=$2; shift 2 ;;
+    --failures) failures=$2; shift 2 ;;
+    *) echo "usage: bench/run.sh [--cycles N] [--failures M]" >&2; exit 2 ;;
+  esac
+done
+
+tools/setup.sh
+echo "== building"
+cmake --preset bench >/dev/null && cmake --build --preset bench --target stats_bench status_parser_bench >/dev/null
+cmake --preset native >/dev/null && cmake --build --preset native --target upssim >/dev/null
+cmake --preset win64 >/dev/null && cmake --build --preset win64 --target orvik_dll core_bench >/dev/null
+
+echo "== machine"
+echo "   $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //'), $(nproc) cores," \
+  "$(awk '/MemTotal/ {printf "%.1f GiB", $2 / 1048576}' /proc/meminfo) RAM; $(/usr/lib/wine/wine64 --version)"
+
+echo "== statistics: rebuild of a ten-year archive, decode of a full day's raw file"
+build/bench/bench/stats_bench --benchmark_filter='UpdateAll|ReadAndDecode' --benchmark_min_time=1 2>/dev/null |
+  grep -E '^BM_'
+echo "== status-line parser"
+build/bench/bench/status_parser_bench --benchmark_min_time=1 2>/dev/null | grep -E '^BM_'
+
+echo "== the monitoring core under Wine: polling, memory, reaction to power failures"
+# A prefix of its own, so the figures can be taken beside a test run of the build's prefix.
+ORVIK_WINE_PREFIX=$root/build/bench/wineprefix bench/core_bench.sh --cycles "$cycles" --failures "$failures"

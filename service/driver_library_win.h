@@ -1,0 +1,77 @@
+// The driver library "orvik_dll.dll" in this process: the command-line modes' handle on its
+// `setup` and `runGUI` exports, and the monitoring loop's DriverLibrary.
+#pragma once
+
+#include <windows.h>
+
+#include <mutex>
+
+#include "service/driver_library.h"
+#include "setup/setup_export.h"
+
+namespace service {
+
+inline constexpr char kLibraryFile[] = "orvik_dll.dll";
+
+// The library for one command-line operation, loaded for the life of the object. A missing
+// library is logged ("Error load dll\n"); a missing export leaves its pointer null.
+class LibraryExports {
+ public:
+  LibraryExports();
+  ~LibraryExports();
+  LibraryExports(const LibraryExports&) = delete;
+  LibraryExports& operator=(const LibraryExports&) = delete;
+
+  bool loaded() const { return module_ != nullptr; }
+  SetupFunction setup() const { return setup_; }
+  using RunGuiFunction = int(WINAPI*)();
+  RunGuiFunction run_gui() const { return run_gui_; }
+
+ private:
+  HMODULE module_ = nullptr;
+  SetupFunction setup_ = nullptr;
+  RunGuiFunction run_gui_ = nullptr;
+};
+
+// The monitoring loop's library. The loop's thread loads, binds, calls and unloads; the control
+// handler's thread may at any time cancel the wait or forward the end of the session, which the
+// lock keeps from meeting an unload half-way.
+class LoadedDriverLibrary final : public DriverLibrary {
+ public:
+  ~LoadedDriverLibrary() override { unload(); }
+
+  bool load() override;
+  bool bind() override;
+  void unload() override;
+
+  std::uint32_t init() override { return functions_.init(); }
+  void stop() override { functions_.stop(); }
+  std::uint32_t get_state() override { return functions_.get_state(); }
+  void wait_for_state_change(std::uint32_t state, std::uint32_t limit_ms) override {
+    functions_.wait(state, limit_ms);
+  }
+  void cancel_wait() override;
+  void turn_off(std::uint32_t delay_s) override { functions_.turn_off(delay_s); }
+  void record_event(std::uint32_t code, const char* text) override;
+
+  // `setup` command 6, synchronously; nothing while the library is not bound.
+  void forward_end_session();
+
+ private:
+  struct Functions {
+    DWORD(WINAPI* init)() = nullptr;
+    void(WINAPI* stop)() = nullptr;
+    DWORD(WINAPI* get_state)() = nullptr;
+    void(WINAPI* wait)(DWORD, DWORD) = nullptr;
+    void(WINAPI* cancel_wait)() = nullptr;
+    void(WINAPI* turn_off)(DWORD) = nullptr;
+    SetupFunction setup = nullptr;
+  };
+
+  std::mutex mutex_;
+  HMODULE module_ = nullptr;
+  // Written under the lock by the loop's thread, which alone reads them without it.
+  Functions functions_;
+};
+
+}  // namespace service

@@ -1,0 +1,160 @@
+#include "service/installer_win.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "platform/debug_trace.h"
+#include "service/driver_library_win.h"
+#include "service/program_files_win.h"
+#include "service/service_manager_win.h"
+#include "service/tray_autostart_win.h"
+
+namespace service {
+namespace {
+
+constexpr wchar_t kDisplayName[] = L"Источник бесперебойного питания";
+constexpr wchar_t kPowerOptionsCommand[] = L"rundll32.exe shell32,Control_RunDLL powercfg.cpl";
+constexpr DWORD kTrayCloseWaitMs = 2000;
+
+// Before Vista the system brings its own UPS service, which hosts the library itself.
+bool system_before_vista() {
+  const DWORD version = GetVersion();
+  return (version & 0x80000000) != 0 || LOBYTE(LOWORD(version)) < 6;
+}
+
+void warn_user(const wchar_t* text) { MessageBoxW(GetActiveWindow(), text, L"Ошибка", MB_OK | MB_ICONWARNING); }
+
+bool stop_service_or_tell_user() {
+  const std::uint32_t error = stop_ups_service_if_present();
+  if (error == 0) return true;
+  debug_trace("UPS::Stop service error:%d\n", static_cast<int>(error));
+  warn_user(L"Не могу остановить службу");
+  return false;
+}
+
+void apply_tray_choice(int dialog_result) {
+  if (dialog_result & installation::kResultTrayAutostart)
+    write_tray_autostart();
+  else
+    delete_tray_autostart();
+}
+
+int run_setup_dialog(SetupFunction setup) {
+  return setup(installation::kRunSetupDialog, reinterpret_cast<ULONG_PTR>(GetActiveWindow()));
+}
+
+bool start_service_or_tell_user() {
+  if (start_ups_service()) return true;
+  warn_user(L"Ошибка запуска службы");
+  return false;
+}
+
+// The system's own service "UPS" becomes an interactive service of its own process, so that the
+// library it hosts can show its windows.
+void adapt_system_ups_service() {
+  UniqueServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+  if (!manager) return;
+  UniqueServiceHandle ups(OpenServiceW(manager.get(), kServiceName, SERVICE_CHANGE_CONFIG));
+  if (!ups) return;
+  if (ChangeServiceConfigW(ups.get(), SERVICE_WIN32_OWN_PROCESS | SERVICE_INTERACTIVE_PROCESS, SERVICE_NO_CHANGE,
+                           SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr))
+    debug_trace("UPS::ChangeServiceConfig succeeded.\n");
+  else
+    debug_trace("UPS::ChangeServiceConfig failed (%d)\n", static_cast<int>(GetLastError()));
+}
+
+void install_before_vista(SetupFunction setup) {
+  debug_trace("UPS W2K/W2K3/XP install start\n");
+  setup(installation::kWriteModelLists, 0);
+  setup(installation::kWriteDefaults, 0);
+  write_tray_autostart();
+  adapt_system_ups_service();
+  start_program(kPowerOptionsCommand);
+}
+
+bool create_ups_service() {
+  UniqueServiceHandle manager = open_service_manager();
+  if (!manager) return false;
+  // Quoted: a path with blanks would otherwise be open to a program planted at its first blank.
+  const std::wstring program = L"\"" + this_program_path() + L"\"";
+  UniqueServiceHandle ups(CreateServiceW(manager.get(), kServiceName, kDisplayName, SERVICE_ALL_ACCESS,
+                                         SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,
+                                         program.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr));
+  if (!ups) {
+    debug_trace("UPS::CreateService error:%d\n", static_cast<int>(GetLastError()));
+    return false;
+  }
+  debug_trace("UPS::CreateService SUCCESS.\n");
+  return true;
+}
+
+void install_service(SetupFunction setup) {
+  debug_trace("UPS VISTA install start\n");
+  if (!create_ups_service()) return;
+  setup(installation::kWriteModelLists, 0);
+  setup(installation::kWriteDefaults, 0);
+  const int choice = run_setup_dialog(setup);
+  if (!(choice & installation::kResultSaved)) return;
+  apply_tray_choice(choice);
+  if (!start_service_or_tell_user()) return;
+  if (choice & installation::kResultTrayAutostart) start_tray_application();
+}
+
+void delete_ups_service() {
+  UniqueServiceHandle manager = open_service_manager();
+  if (!manager) return;
+  UniqueServiceHandle ups(OpenServiceW(manager.get(), kServiceName, DELETE));
+  if (!ups) {
+    debug_trace("UPS::OpenService error\n");
+    return;
+  }
+  debug_trace(DeleteService(ups.get()) ? "UPS::DeleteService SUCCESS\n" : "UPS::DeleteService error\n");
+}
+
+}  // namespace
+
+void install_after_uninstall() {
+  if (!uninstall()) return;
+  LibraryExports library;
+  if (!library.setup()) return;
+  if (system_before_vista())
+    install_before_vista(library.setup());
+  else
+    install_service(library.setup());
+}
+
+bool uninstall() {
+  LibraryExports library;
+  SetupFunction setup = library.setup();
+  if (!setup) return false;
+  setup(installation::kRequestGuiExit, 0);
+  delete_tray_autostart();
+  if (!stop_service_or_tell_user()) return false;
+  Sleep(kTrayCloseWaitMs);
+  setup(installation::kWithdrawGuiExit, 0);
+  if (!system_before_vista()) delete_ups_service();
+  return true;
+}
+
+void reconfigure() {
+  if (system_before_vista()) {
+    start_program(kPowerOptionsCommand);
+    return;
+  }
+  const bool was_running = ups_service_running();
+  if (!stop_service_or_tell_user()) return;
+  LibraryExports library;
+  if (!library.setup()) return;
+  const int choice = run_setup_dialog(library.setup());
+  if (!(choice & installation::kResultSaved)) {
+    // Nothing changed: the monitoring goes on as before the dialog.
+    if (was_running) start_service_or_tell_user();
+    return;
+  }
+  apply_tray_choice(choice);
+  if (!start_service_or_tell_user()) return;
+  if ((choice & installation::kResultTrayAutostart) && !tray_application_running()) start_tray_application();
+}
+
+}  // namespace service

@@ -1,0 +1,286 @@
+// The service "UPS" installed by "/install" and run by the service control manager on the
+// simulated UPS: monitoring, the critical point of a power failure in its three ways, the
+// command line's power actions, re-configuration and removal. In power-action test mode, so the
+// critical actions are written down instead of done.
+//
+// The tests build on each other in order: the first installs, the last uninstalls.
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "service/test_service_host_win.h"
+
+namespace service {
+namespace {
+
+using core::testing::BlockView;
+using core::testing::CoreOutput;
+using core::testing::since;
+namespace simulator = core::testing::simulator;
+using namespace service::testing;
+
+constexpr char kAnswerOk[] = "--vendor Orvik --model \"Varnelo 600\" --port COM1 --ui off --press ok";
+constexpr char kServiceStarted[] = "Служба ИБП запущена\n";
+
+// Set once the host's own critical action has been seen rehearsed (by the harmless hibernation),
+// so that a shutdown is only ever requested of a host proven to write it down.
+bool g_host_rehearses = false;
+
+void delete_service_key() { SHDeleteKeyA(HKEY_LOCAL_MACHINE, platform::kServiceKeyPath); }
+
+class InstalledService : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    output_ = new CoreOutput("service_e2e");
+    remove_ups_service();
+    delete_tray_autostart();
+    delete_service_key();
+    // Kept by the installation's defaults, which only fill in what is missing.
+    write_config_dword("stat_on", 1);
+    write_config_dword("stat_data", 0);
+    write_config_string("stat_path", output_->dir());
+    write_config_string("DebugTraceFile", output_->trace_file());
+    write_config_dword("PowerActionTestMode", 1);
+    write_config_dword("TurnUPSOffEnable", 1);
+    write_config_dword("TurnUPSOffWait", 120);
+    write_config_dword("ShutdownOnBatteryEnable", 1);
+    write_config_dword("ShutdownOnBatteryWait", 1);
+  }
+
+  static void TearDownTestSuite() {
+    if (open_ups_service(SERVICE_QUERY_STATUS)) run_host("/uninstall");
+    remove_ups_service();
+    delete_tray_autostart();
+    delete_service_key();
+  }
+
+  void TearDown() override { simulator::command("silence off\nlowbat off\nmains on\ninput 230\njitter on"); }
+
+  std::string events_since(std::size_t mark) const { return since(output_->events(), mark); }
+  std::string trace_since(std::size_t mark) const { return since(output_->trace(), mark); }
+  static bool has_event(const std::string& events, int code, const char* text) {
+    return CoreOutput::has_event(events, code, text);
+  }
+  // Where an event line with `code` and `text` begins in `events`; npos when absent.
+  static std::size_t event_at(const std::string& events, int code, const char* text) {
+    char prefix[8];
+    std::snprintf(prefix, sizeof prefix, "|%02d|", code);
+    return events.find(prefix + stats::utf8_to_windows1251(text));
+  }
+
+  static inline CoreOutput* output_ = nullptr;
+};
+
+TEST_F(InstalledService, InstallAnsweredInTheDialogRunsTheServiceOnTheUps) {
+  const std::size_t received_mark = simulator::received().size();
+  ASSERT_EQ(run_host_answering("/install", kAnswerOk), 0);
+
+  ASSERT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING)) << output_->trace();
+  std::optional<ServiceSetup> setup = ups_setup();
+  ASSERT_TRUE(setup);
+  EXPECT_EQ(setup->program, L"\"" + host_program_wide() + L"\"");
+  EXPECT_EQ(setup->display_name, L"Источник бесперебойного питания");
+  EXPECT_EQ(setup->start_type, static_cast<DWORD>(SERVICE_AUTO_START));
+  EXPECT_EQ(setup->service_type & SERVICE_WIN32_OWN_PROCESS, static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS));
+  EXPECT_FALSE(tray_autostart()) << "the tray box was left unchecked";
+  const std::string trace = output_->trace();
+  EXPECT_NE(trace.find("UPS VISTA install start\n"), std::string::npos);
+  EXPECT_NE(trace.find("UPS::CreateService SUCCESS.\n"), std::string::npos);
+  EXPECT_NE(trace.find("UPS::StartService SUCCESS.\n"), std::string::npos);
+
+  // The service polls the UPS and publishes what it hears.
+  EXPECT_TRUE(eventually([&] { return occurrences(since(simulator::received(), received_mark), "Q1\r") >= 3; }, 10000));
+  EXPECT_TRUE(has_event(output_->events(), 1, kServiceStarted));
+  BlockView block;
+  ASSERT_TRUE(block.attach());
+  EXPECT_TRUE(eventually([&] { return block->status.input_voltage > 200.0f; }, 5000));
+}
+
+// The library in the service takes each request and, in test mode, writes it down; the harmless
+// standby goes first, so that a rehearsal that did not install stops the test before a shutdown.
+TEST_F(InstalledService, PowerActionSwitchesAreTakenByTheRunningService) {
+  ASSERT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+  std::size_t mark = output_->events().size();
+  DWORD start = GetTickCount();
+  EXPECT_EQ(run_host("/suspend"), 0);
+  EXPECT_LT(GetTickCount() - start, 5000u) << "the service takes a request within a polling cycle";
+  ASSERT_TRUE(eventually([&] {
+    const std::string lines = events_since(mark);
+    return has_event(lines, 24, "Командное выключение (4)\n") &&
+           has_event(lines, 30, "Проверочный режим: ждущий режим не выполнено (флаги 0x2, причина 0x00000000)\n");
+  }, 5000)) << events_since(mark);
+
+  mark = output_->events().size();
+  EXPECT_EQ(run_host("/shutdown"), 0);
+  EXPECT_TRUE(eventually([&] {
+    const std::string lines = events_since(mark);
+    return has_event(lines, 25, "Командное выключение (5)\n") &&
+           lines.find(stats::utf8_to_windows1251("причина 0x800500FF)")) != std::string::npos;
+  }, 5000)) << events_since(mark);
+  EXPECT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+}
+
+TEST_F(InstalledService, AfterTheHibernationTheServiceMonitorsAgain) {
+  ASSERT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+  // Read again at the critical point: no restart needed.
+  write_config_dword("CriticalPowerAction", 1);
+  write_config_dword("TurnUPSOffEnable", 0);
+  const std::size_t mark = output_->events().size();
+  simulator::command("lowbat on");
+  ASSERT_TRUE(eventually([&] { return has_event(events_since(mark), 15, "Сбой питания. Действие спящий режим\n\n"); },
+                         15000))
+      << events_since(mark);
+  simulator::command("lowbat off");
+  // A start that still saw the UPS's bit acts again; the event file may also lag behind. Settled:
+  // the last line is a start, and stays the last.
+  const auto started_last = [&] {
+    const std::string lines = events_since(mark);
+    const std::size_t start = lines.rfind("|01|");
+    return start != std::string::npos && start > lines.rfind("|15|");
+  };
+  ASSERT_TRUE(eventually(started_last, 20000)) << events_since(mark);
+  Sleep(4000);
+  ASSERT_TRUE(started_last()) << events_since(mark);
+
+  const std::string lines = events_since(mark);
+  const std::size_t critical = event_at(lines, 14, "Сбой питания. Действие. Батарея разряжена или порог по емкости:да\n");
+  const std::size_t action = event_at(lines, 15, "Сбой питания. Действие спящий режим\n\n");
+  const std::size_t rehearsed =
+      event_at(lines, 30, "Проверочный режим: спящий режим не выполнено (флаги 0x3, причина 0x00000000)\n");
+  const std::size_t started_again = event_at(lines, 1, kServiceStarted);
+  ASSERT_NE(critical, std::string::npos) << lines;
+  ASSERT_NE(rehearsed, std::string::npos) << lines;
+  EXPECT_LT(critical, action);
+  EXPECT_LT(action, rehearsed);
+  EXPECT_LT(rehearsed, started_again) << "the action is written down before the library is loaded again";
+  EXPECT_TRUE(ups_state_becomes(SERVICE_RUNNING, 10000));
+  g_host_rehearses = true;
+  write_config_dword("CriticalPowerAction", 0);
+  write_config_dword("TurnUPSOffEnable", 1);
+}
+
+TEST_F(InstalledService, MainsCutOutlastingTheWaitTurnsTheUpsOffAndShutsDown) {
+  ASSERT_TRUE(g_host_rehearses) << "no shutdown is requested of a host not seen writing its action down";
+  ASSERT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+  const std::size_t mark = output_->events().size();
+  const std::size_t trace_mark = output_->trace().size();
+  const std::size_t received_mark = simulator::received().size();
+  const DWORD cut = GetTickCount();
+  simulator::command("mains off");
+  ASSERT_TRUE(eventually([&] { return has_event(events_since(mark), 15, "Сбой питания. Действие выключение\n\n"); },
+                         100000))
+      << events_since(mark);
+  const DWORD on_battery_ms = GetTickCount() - cut;
+  EXPECT_GE(on_battery_ms, 58000u) << "one minute on battery";
+  EXPECT_LT(on_battery_ms, 80000u);
+
+  const std::string lines = events_since(mark);
+  EXPECT_TRUE(has_event(lines, 5, "Сбой в питании, переход на батарею\n"));
+  EXPECT_TRUE(has_event(lines, 14, "Сбой питания. Действие. Батарея разряжена или порог по емкости:нет\n"));
+  EXPECT_TRUE(has_event(lines, 7, "Активирую выключение ИБП через 120 сек\n"));
+  EXPECT_TRUE(eventually([&] { return simulator::commands_since(received_mark).find("S02R") != std::string::npos; },
+                         3000))
+      << simulator::commands_since(received_mark);
+  // Shutdown and force, with power-off when the machine can switch itself off; power supply.
+  EXPECT_TRUE(eventually([&] {
+    const std::string now = events_since(mark);
+    return has_event(now, 30, "Проверочный режим: выключение с отключением питания не выполнено (флаги 0xD, причина "
+                              "0x8006000A)\n") ||
+           has_event(now, 30, "Проверочный режим: выключение не выполнено (флаги 0x5, причина 0x8006000A)\n");
+  }, 5000)) << events_since(mark);
+  EXPECT_NE(trace_since(trace_mark).find("UPS::test mode: ExitWindowsEx(0x"), std::string::npos);
+  // Nothing monitors any more: the service says so.
+  EXPECT_TRUE(ups_state_becomes(SERVICE_STOPPED, 10000));
+  EXPECT_EQ(ups_status().dwWin32ExitCode, 0u);
+}
+
+TEST_F(InstalledService, CapacityThresholdIsTheCriticalPointWithoutWaiting) {
+  ASSERT_TRUE(g_host_rehearses);
+  write_config_dword("ShutdownOnBatteryEnable", 0);
+  write_config_dword("TurnUPSOffEnable", 0);
+  write_config_dword("ShutdownOnCapBatteryEnable", 1);
+  write_config_dword("ShutdownOnCapBatteryWait", 60);
+  ASSERT_TRUE(start_ups_service_and_wait()) << output_->trace();
+  const std::size_t mark = output_->events().size();
+  const std::size_t received_mark = simulator::received().size();
+  // About 38 % of the model's range, above the UPS's own battery-low level.
+  simulator::command("mains off\nbattery 11.4");
+  ASSERT_TRUE(eventually([&] { return has_event(events_since(mark), 15, "Сбой питания. Действие выключение\n\n"); },
+                         30000))
+      << events_since(mark);
+  const std::string lines = events_since(mark);
+  EXPECT_NE(lines.find("|21|" + stats::utf8_to_windows1251("Выключение по ёмкости. Текущая:")), std::string::npos)
+      << lines;
+  EXPECT_EQ(lines.find("|17|"), std::string::npos) << "not by the UPS's own battery-low bit";
+  EXPECT_TRUE(has_event(lines, 14, "Сбой питания. Действие. Батарея разряжена или порог по емкости:да\n"));
+  EXPECT_EQ(simulator::commands_since(received_mark).find('S'), std::string::npos) << "turn-off not enabled";
+  EXPECT_TRUE(ups_state_becomes(SERVICE_STOPPED, 10000));
+  simulator::command("battery 13.5");
+  write_config_dword("ShutdownOnCapBatteryEnable", 0);
+}
+
+TEST_F(InstalledService, NoUpsChosenStopsTheServiceWithCode10) {
+  write_config_string("Vendor", "");
+  const std::size_t mark = output_->events().size();
+  ServiceHandle ups = open_ups_service();
+  ASSERT_TRUE(ups);
+  ASSERT_TRUE(StartServiceW(ups.get(), 0, nullptr));
+  EXPECT_TRUE(ups_state_becomes(SERVICE_STOPPED, 10000));
+  const SERVICE_STATUS status = ups_status();
+  EXPECT_EQ(status.dwWin32ExitCode, static_cast<DWORD>(ERROR_SERVICE_SPECIFIC_ERROR));
+  EXPECT_EQ(status.dwServiceSpecificExitCode, 10u);
+  EXPECT_FALSE(has_event(events_since(mark), 1, kServiceStarted)) << "the library is not even loaded";
+  write_config_string("Vendor", "Orvik");
+}
+
+TEST_F(InstalledService, SetupRestartsTheServiceAndStartsTheTrayOnlyWhenNoneRuns) {
+  constexpr char kAnswerUiOn[] = "--vendor Orvik --model \"Varnelo 600\" --port COM1 --ui on --press ok";
+  std::size_t trace_mark = output_->trace().size();
+  ASSERT_EQ(run_host_answering("/setup", kAnswerUiOn), 0);
+  EXPECT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+  EXPECT_EQ(tray_autostart(), L"\"" + host_program_wide() + L"\" /gui");
+  // The tray application was started: "/gui" finds no tray in this library yet and says so.
+  EXPECT_TRUE(eventually([&] { return trace_since(trace_mark).find("UPS::runGUI not found\n") != std::string::npos; },
+                         10000))
+      << trace_since(trace_mark);
+
+  const HWND tray = CreateWindowExW(0, L"STATIC", L"ControlManageUPS", 0, 0, 0, 10, 10, nullptr, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(tray, nullptr);
+  trace_mark = output_->trace().size();
+  ASSERT_EQ(run_host_answering("/setup", kAnswerUiOn), 0);
+  Sleep(3000);
+  const std::string trace = trace_since(trace_mark);
+  EXPECT_NE(trace.find("UPS::Service start pending.\n"), std::string::npos) << "restarted";
+  EXPECT_EQ(trace.find("UPS::runGUI not found\n"), std::string::npos) << "no second tray application";
+  EXPECT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+  DestroyWindow(tray);
+}
+
+TEST_F(InstalledService, CancelledSetupLeavesTheMonitoringRunningAsItWas) {
+  ASSERT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+  const std::size_t mark = output_->events().size();
+  ASSERT_EQ(run_host_answering("/setup", "--vendor Orvik --model \"Varnelo 400\" --press cancel"), 0);
+  EXPECT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+  const std::string lines = events_since(mark);
+  const std::size_t stopped = event_at(lines, 2, "Останов мониторинга ИБП\n");
+  ASSERT_NE(stopped, std::string::npos) << "the stop control ends the monitoring cleanly: " << lines;
+  const std::size_t started = event_at(lines, 1, kServiceStarted);
+  ASSERT_NE(started, std::string::npos) << lines;
+  EXPECT_GT(started, stopped) << "stopped for the dialog, started again";
+  EXPECT_TRUE(tray_autostart()) << "left as it was";
+}
+
+TEST_F(InstalledService, UninstallRemovesTheServiceAndTheTrayAutostart) {
+  const std::size_t trace_mark = output_->trace().size();
+  EXPECT_EQ(run_host("/uninstall"), 0);
+  EXPECT_FALSE(open_ups_service(SERVICE_QUERY_STATUS));
+  EXPECT_FALSE(tray_autostart());
+  EXPECT_NE(trace_since(trace_mark).find("UPS::DeleteService SUCCESS\n"), std::string::npos) << trace_since(trace_mark);
+}
+
+}  // namespace
+}  // namespace service

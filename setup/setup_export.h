@@ -1,0 +1,36 @@
+// The library's `setup` export: installation steps and the few requests the service host passes
+// to the library (vendor and model lists, defaults, the setup dialog, tray close requests, the
+// service's end-of-session and event lines, command-line power actions).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "setup/ups_choice.h"  // the dialog's result bits
+
+namespace installation {
+
+enum SetupCommand : std::uint32_t {
+  kWriteModelLists = 1,
+  kWriteDefaults = 2,
+  kRunSetupDialog = 3,
+  kRequestGuiExit = 4,
+  kWithdrawGuiExit = 5,
+  kForwardEndSession = 6,
+  kForwardPowerEvent = 7,
+  kRecordEvent = 8,
+  kRequestPowerAction = 10,
+};
+
+// The argument of kRecordEvent.
+struct EventRecord {
+  std::uint32_t code;
+  const char* text;  // zero-terminated UTF-8, recorded as it is
+};
+
+}  // namespace installation
+
+// The export itself (plain name on both architectures).
+extern "C" int WINAPI setup(std::uint32_t command, ULONG_PTR argument);
+using SetupFunction = int(WINAPI*)(std::uint32_t command, ULONG_PTR argument);

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# stop.sh DEMO_DIR [--keep-prefix]: ends a demo left running by `demo.sh --keep-running`: removes the
+# system from its prefix, stops the simulated UPS and (unless --keep-prefix) the prefix's server.
+set -uo pipefail
+demo=${1:?demo directory}
+root=$(cd "$(dirname "$0")/../.." && pwd)
+[ -f "$demo/simulator.pid" ] || { echo "stop.sh: no demo is running"; exit 0; }
+kill "$(cat "$demo/simulator.pid")" 2>/dev/null
+rm -f "$demo/simulator.pid"
+[ "${2:-}" = --keep-prefix ] && exit 0
+export WINEPREFIX
+WINEPREFIX=$(cat "$demo/prefix")
+source "$root/tools/wine/env.sh"
+(cd "$root/build/win64/bin" && "$WINE" orvik_ups.exe /uninstall)
+"$root/tools/wine/prefix.sh" down "$WINEPREFIX"
+echo "stop.sh: the demo has ended"
