@@ -1,7 +1,8 @@
 // The running monitoring core under Wine, against the UPS simulator on COM1, measured as a host
 // sees it (bench/core_bench.sh starts it; figures only, nothing passes or fails):
 //   - polling: the cycle period, the process's CPU time per cycle (GetProcessTimes over the
-//     cycles, minus this program's own thread), its memory and the handles it holds after 10 and after N cycles;
+//     cycles, minus this program's own thread), its memory and the handles it holds after 10 and
+//     after N cycles;
 //   - reaction: from the simulator's mains cut (or return), at random moments of the polling
 //     cycle, to the return of the host's UPSWaitForStateChange.
 //
@@ -142,8 +143,11 @@ void measure_polling(int cycles) {
   const double measured = static_cast<double>(cycles_n - cycles_10);
   std::printf("  cycle period        %.1f ms (%zu cycles over %.1f s)\n", (wall_n - wall_10) * 1000.0 / measured,
               cycles_n - cycles_10, wall_n - wall_10);
-  std::printf("  CPU per cycle       %.3f ms for the process, %.3f ms without this program's own thread\n",
-              (cpu_n - cpu_10) * 1000.0 / measured, ((cpu_n - cpu_10) - (own_n - own_10)) * 1000.0 / measured);
+  // The system counts CPU time in steps of 10 ms or so: the totals show how coarse the figure is.
+  std::printf("  CPU per cycle       %.2f ms for the process (%.0f ms in all), %.2f ms without this program's own"
+              " thread (%.0f ms)\n",
+              (cpu_n - cpu_10) * 1000.0 / measured, (cpu_n - cpu_10) * 1000.0,
+              ((cpu_n - cpu_10) - (own_n - own_10)) * 1000.0 / measured, ((cpu_n - cpu_10) - (own_n - own_10)) * 1000.0);
   print_memory();
   print_handles("after 10 cycles:", after_10);
   char when[32];

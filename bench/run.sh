@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # run.sh [--cycles N] [--failures M]: the system's figures in one command. Installs what is missing,
-# builds what the measurements need, and prints: the reaction time to a power failure, CPU time per
-# polling cycle and memory of a process hosting the monitoring core (under Wine, against the UPS
-# simulator), the statistics rebuild over a ten-year archive and the decode of a day's raw file,
-# the status-line parser, and the machine it ran on. Figures only: nothing passes or fails.
-# Defaults: 120 polling cycles and 20 power failures (about five minutes after the build).
+# builds what the measurements need, and prints: the memory of the installed service, the reaction
+# time to a power failure, CPU time per polling cycle and memory of a process hosting the monitoring
+# core (under Wine, against the UPS simulator), the statistics rebuild over a ten-year archive and
+# the decode of a day's raw file, the status-line parser, and the machine it ran on. Figures only:
+# nothing passes or fails. Defaults: 120 polling cycles and 20 power failures (about five minutes
+# after the build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -22,7 +23,8 @@ tools/setup.sh
 echo "== building"
 cmake --preset bench >/dev/null && cmake --build --preset bench --target stats_bench status_parser_bench >/dev/null
 cmake --preset native >/dev/null && cmake --build --preset native --target upssim >/dev/null
-cmake --preset win64 >/dev/null && cmake --build --preset win64 --target orvik_dll core_bench >/dev/null
+cmake --preset win64 >/dev/null &&
+  cmake --build --preset win64 --target orvik_dll orvik_ups setup_answer demo_watch core_bench >/dev/null
 
 echo "== machine"
 echo "   $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //'), $(nproc) cores," \
@@ -34,6 +36,11 @@ build/bench/bench/stats_bench --benchmark_filter='UpdateAll|ReadAndDecode' --ben
 echo "== status-line parser"
 build/bench/bench/status_parser_bench --benchmark_min_time=1 2>/dev/null | grep -E '^BM_'
 
-echo "== the monitoring core under Wine: polling, memory, reaction to power failures"
 # A prefix of its own, so the figures can be taken beside a test run of the build's prefix.
-ORVIK_WINE_PREFIX=$root/build/bench/wineprefix bench/core_bench.sh --cycles "$cycles" --failures "$failures"
+prefix=$root/build/bench/wineprefix
+echo "== the installed service: its memory after the demo's cable-pulled story (about 45 s)"
+tools/demo.sh --no-build --scenario cable-pulled --prefix "$prefix" >"$root/build/bench/service_demo.log" 2>&1 ||
+  echo "   (the demo did not finish its story: build/bench/service_demo.log)"
+grep '^service process:' "$root/build/bench/service_demo.log" | sed 's/^/   /'
+echo "== the monitoring core under Wine: polling, memory, reaction to power failures"
+ORVIK_WINE_PREFIX=$prefix bench/core_bench.sh --cycles "$cycles" --failures "$failures"

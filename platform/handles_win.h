@@ -32,4 +32,13 @@ struct MappedViewTraits {
 };
 using UniqueView = UniqueResource<MappedViewTraits>;
 
+// The service control manager and the services it opens.
+struct ServiceHandleTraits {
+  using Value = SC_HANDLE;
+  static Value empty() { return nullptr; }
+  static bool is_open(Value v) { return v != nullptr; }
+  static void close(Value v) { CloseServiceHandle(v); }
+};
+using UniqueServiceHandle = UniqueResource<ServiceHandleTraits>;
+
 }  // namespace platform

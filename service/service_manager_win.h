@@ -8,19 +8,13 @@
 
 #include <cstdint>
 
-#include "platform/unique_resource.h"
+#include "platform/handles_win.h"
 
 namespace service {
 
 inline constexpr wchar_t kServiceName[] = L"UPS";
 
-struct ServiceHandleTraits {
-  using Value = SC_HANDLE;
-  static Value empty() { return nullptr; }
-  static bool is_open(Value v) { return v != nullptr; }
-  static void close(Value v) { CloseServiceHandle(v); }
-};
-using UniqueServiceHandle = platform::UniqueResource<ServiceHandleTraits>;
+using platform::UniqueServiceHandle;
 
 // The manager with full access; logs "UPS::OpenSCManager error %08x" when it cannot be opened.
 UniqueServiceHandle open_service_manager();

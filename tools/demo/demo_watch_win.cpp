@@ -9,6 +9,7 @@
 //
 // Exit code 0 when an awaited event came (or none was asked for), 1 at the time limit, 2 on bad use.
 #include <windows.h>
+#include <psapi.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -23,6 +24,7 @@
 #include "ipc/pipe_client_win.h"
 #include "ipc/pipe_message.h"
 #include "ipc/shared_block_win.h"
+#include "platform/handles_win.h"
 #include "link/ups_status.h"
 #include "stats/archive_paths.h"
 #include "stats/stat_presentation.h"
@@ -225,6 +227,31 @@ void print_day_totals(const std::string& root) {
   print(text);
 }
 
+// The memory of the service "UPS" as the system counts it, while its process runs.
+void print_service_memory() {
+  platform::UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+  platform::UniqueServiceHandle service(manager ? OpenServiceA(manager.get(), "UPS", SERVICE_QUERY_STATUS) : nullptr);
+  SERVICE_STATUS_PROCESS status{};
+  DWORD needed = 0;
+  if (!service || !QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status),
+                                        sizeof status, &needed) || status.dwProcessId == 0) {
+    print("service process: not running\n");
+    return;
+  }
+  platform::UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, status.dwProcessId));
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  if (!process || !GetProcessMemoryInfo(process.get(), &counters, sizeof counters)) {
+    print("service process: memory not available\n");
+    return;
+  }
+  constexpr double kMiB = 1024.0 * 1024.0;
+  char text[160];
+  std::snprintf(text, sizeof text, "service process: working set %.1f MiB (peak %.1f MiB), private %.1f MiB\n",
+                counters.WorkingSetSize / kMiB, counters.PeakWorkingSetSize / kMiB, counters.PagefileUsage / kMiB);
+  print(text);
+}
+
 int watch(const Options& options) {
   EventFollower events(options.stats_dir);
   BlockReader reader;
@@ -261,5 +288,6 @@ int main(int argc, char** argv) {
   }
   int result = watch(options);
   print_day_totals(options.stats_dir);
+  print_service_memory();
   return result;
 }
