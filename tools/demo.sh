@@ -60,7 +60,8 @@ manage_prefix=0
 export WINEPREFIX=$prefix
 source tools/wine/env.sh
 echo "== Wine prefix $WINEPREFIX"
-tools/wine/prefix.sh up "$WINEPREFIX" >/dev/null
+mkdir -p "$demo"
+tools/wine/prefix.sh up "$WINEPREFIX" >"$demo/prefix.log" 2>&1 || { cat "$demo/prefix.log" >&2; exit 1; }
 export DISPLAY
 DISPLAY=$(cut -d' ' -f1 "$WINEPREFIX.display")
 
@@ -108,6 +109,8 @@ settings PowerActionTestMode REG_DWORD 1
 settings CriticalPowerAction REG_DWORD 0
 settings TurnUPSOffEnable REG_DWORD 1
 settings TurnUPSOffWait REG_DWORD 180
+settings TurnUPSOnEnable REG_DWORD 1
+settings TurnUPSOnWait REG_DWORD 1
 settings ShutdownOnCapBatteryEnable REG_DWORD "$([ "$scenario" = power-failure ] && echo 1 || echo 0)"
 settings ShutdownOnCapBatteryWait REG_DWORD 40
 
