@@ -17,34 +17,15 @@
 
 #include "core/test_service_registry_win.h"
 #include "core/ups_state.h"
+#include "core/minidriver_exports_win.h"
 #include "ipc/shared_block.h"
 #include "platform/shared_memory_win.h"
-#include "platform/system_function_win.h"
 #include "platform/test_wine_env_win.h"
 #include "stats/windows1251.h"
 
 namespace core::testing {
 
-struct MinidriverExports {
-  DWORD(WINAPI* init)() = nullptr;
-  void(WINAPI* stop)() = nullptr;
-  DWORD(WINAPI* get_state)() = nullptr;
-  void(WINAPI* wait)(DWORD, DWORD) = nullptr;
-  void(WINAPI* cancel_wait)() = nullptr;
-  void(WINAPI* turn_off)(DWORD) = nullptr;
-
-  // Binds the six exports of `library`; false when one is missing.
-  bool bind(HMODULE library) {
-    using platform::find_system_function;
-    init = find_system_function<DWORD(WINAPI*)()>(library, "UPSInit");
-    stop = find_system_function<void(WINAPI*)()>(library, "UPSStop");
-    get_state = find_system_function<DWORD(WINAPI*)()>(library, "UPSGetState");
-    wait = find_system_function<void(WINAPI*)(DWORD, DWORD)>(library, "UPSWaitForStateChange");
-    cancel_wait = find_system_function<void(WINAPI*)()>(library, "UPSCancelWait");
-    turn_off = find_system_function<void(WINAPI*)(DWORD)>(library, "UPSTurnOff");
-    return init && stop && get_state && wait && cancel_wait && turn_off;
-  }
-};
+using core::MinidriverExports;
 
 // The library as the service host loads it: "orvik_dll.dll" beside the test program.
 inline HMODULE load_driver_library() {

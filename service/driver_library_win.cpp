@@ -28,22 +28,18 @@ bool LoadedDriverLibrary::load() {
 
 bool LoadedDriverLibrary::bind() {
   std::lock_guard lock(mutex_);
-  Functions f;
-  f.init = find_system_function<decltype(f.init)>(module_, "UPSInit");
-  f.stop = find_system_function<decltype(f.stop)>(module_, "UPSStop");
-  f.get_state = find_system_function<decltype(f.get_state)>(module_, "UPSGetState");
-  f.wait = find_system_function<decltype(f.wait)>(module_, "UPSWaitForStateChange");
-  f.cancel_wait = find_system_function<decltype(f.cancel_wait)>(module_, "UPSCancelWait");
-  f.turn_off = find_system_function<decltype(f.turn_off)>(module_, "UPSTurnOff");
-  f.setup = find_system_function<SetupFunction>(module_, "setup");
-  if (!f.init || !f.stop || !f.get_state || !f.wait || !f.cancel_wait || !f.turn_off || !f.setup) return false;
-  functions_ = f;
+  core::MinidriverExports exports;
+  const auto setup = find_system_function<SetupFunction>(module_, "setup");
+  if (!exports.bind(module_) || !setup) return false;
+  functions_ = exports;
+  setup_ = setup;
   return true;
 }
 
 void LoadedDriverLibrary::unload() {
   std::lock_guard lock(mutex_);
-  functions_ = Functions{};
+  functions_ = core::MinidriverExports{};
+  setup_ = nullptr;
   if (module_) FreeLibrary(module_);
   module_ = nullptr;
 }
@@ -55,12 +51,12 @@ void LoadedDriverLibrary::cancel_wait() {
 
 void LoadedDriverLibrary::forward_end_session() {
   std::lock_guard lock(mutex_);
-  if (functions_.setup) functions_.setup(installation::kForwardEndSession, 0);
+  if (setup_) setup_(installation::kForwardEndSession, 0);
 }
 
 void LoadedDriverLibrary::record_event(std::uint32_t code, const char* text) {
   installation::EventRecord record{code, text};
-  functions_.setup(installation::kRecordEvent, reinterpret_cast<ULONG_PTR>(&record));
+  setup_(installation::kRecordEvent, reinterpret_cast<ULONG_PTR>(&record));
 }
 
 }  // namespace service

@@ -6,6 +6,7 @@
 
 #include <mutex>
 
+#include "core/minidriver_exports_win.h"
 #include "service/driver_library.h"
 #include "setup/setup_export.h"
 
@@ -58,20 +59,11 @@ class LoadedDriverLibrary final : public DriverLibrary {
   void forward_end_session();
 
  private:
-  struct Functions {
-    DWORD(WINAPI* init)() = nullptr;
-    void(WINAPI* stop)() = nullptr;
-    DWORD(WINAPI* get_state)() = nullptr;
-    void(WINAPI* wait)(DWORD, DWORD) = nullptr;
-    void(WINAPI* cancel_wait)() = nullptr;
-    void(WINAPI* turn_off)(DWORD) = nullptr;
-    SetupFunction setup = nullptr;
-  };
-
   std::mutex mutex_;
   HMODULE module_ = nullptr;
   // Written under the lock by the loop's thread, which alone reads them without it.
-  Functions functions_;
+  core::MinidriverExports functions_;
+  SetupFunction setup_ = nullptr;
 };
 
 }  // namespace service
