@@ -48,8 +48,7 @@ void LibraryHooks::wait_state_change(std::uint32_t timeout_ms) {
 void LibraryHooks::sleep(std::uint32_t ms) { Sleep(ms); }
 
 std::uint32_t LibraryHooks::shutdown_reason() {
-  const ipc::UpsSharedBlock* block = core_.block();
-  return block ? block->shutdown_reason : 0;
+  return core_.block() ? core_.publisher.published().shutdown_reason : 0;
 }
 
 bool LibraryHooks::action_blocked() {
@@ -63,13 +62,11 @@ bool LibraryHooks::turn_off_blocked() {
 }
 
 float LibraryHooks::capacity() {
-  const ipc::UpsSharedBlock* block = core_.block();
-  return block ? block->capacity : 0.0f;
+  return core_.block() ? core_.publisher.published().capacity : 0.0f;
 }
 
 float LibraryHooks::battery_voltage() {
-  const ipc::UpsSharedBlock* block = core_.block();
-  return block ? block->status.battery_voltage : 0.0f;
+  return core_.block() ? core_.publisher.published().status.battery_voltage : 0.0f;
 }
 
 void LibraryHooks::log_event(int code, const char* text) { ::log_event(code, "%s", text); }

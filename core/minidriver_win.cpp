@@ -217,7 +217,8 @@ void WINAPI UPSTurnOff(DWORD delay_seconds) {
   debug_trace("UPS::UPSTurnOff delay %d sec\n", static_cast<int>(delay));
   stop_query_thread(core);
   if (const ipc::UpsSharedBlock* block = core.block())
-    send_turn_off(core.monitor, core.link(), {delay, block->turn_off_blocked, block->vendor, block->status.status_bits});
+    send_turn_off(core.monitor, core.link(),
+                  {delay, block->turn_off_blocked, core.vendor, core.publisher.published().status.status_bits});
   debug_trace("UPS::UPSTurnOff END\n");
 }
 

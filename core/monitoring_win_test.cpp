@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <limits>
+#include <thread>
 #include <vector>
 
 #include "core/monitor_window_win.h"
@@ -156,6 +159,63 @@ TEST_F(Monitoring, CapacityExactlyAtTheThresholdFires) {
   EXPECT_EQ(exports_.get_state(), UPS_LOWBATTERY);
   EXPECT_TRUE(CoreOutput::has_event(since(output_->events(), events_mark), 21,
                                     "Выключение по ёмкости. Текущая:50, Порог:50\n"));
+  stop();
+}
+
+// Another local user scribbling over the block's derived values while the core runs.
+class BlockScribbler {
+ public:
+  BlockScribbler(ipc::UpsSharedBlock* block, float capacity, std::uint32_t reason)
+      : thread_([=, this] {
+          const float nan = std::numeric_limits<float>::quiet_NaN();
+          for (bool odd = false; !done_; odd = !odd) {
+            block->capacity_valid = 1;
+            block->capacity = odd && capacity == 0.0f ? nan : capacity;
+            block->status.battery_voltage = capacity == 0.0f ? 0.0f : 14.0f;
+            block->shutdown_reason = reason;
+            Sleep(2);
+          }
+        }) {}
+  ~BlockScribbler() {
+    done_ = true;
+    thread_.join();
+  }
+
+ private:
+  std::atomic<bool> done_{false};
+  std::thread thread_;
+};
+
+TEST_F(Monitoring, ThresholdsAreDecidedFromTheCoresOwnValuesNotFromTheBlock) {
+  ConfigOverride config;
+  config.set_dword("ShutdownOnCapBatteryEnable", 1);
+  config.set_dword("ShutdownOnCapBatteryWait", 20);
+  config.set_dword("ShutdownOnUBatteryEnable", 1);
+  config.set_dword("ShutdownOnUBatteryWait", 105);
+  ASSERT_TRUE(start());
+  std::size_t events_mark = output_->events().size();
+  simulator::command("jitter off\nbattery 12.0\nmains off");  // 50 %, above both thresholds
+  exports_.wait(UPS_ONLINE, 20000);
+  ASSERT_EQ(exports_.get_state(), UPS_ONBATTERY);
+  {
+    BlockScribbler zero_and_nan(block_.get(), 0.0f, 1);
+    exports_.wait(UPS_ONBATTERY, 4000);  // four cycles
+    EXPECT_EQ(exports_.get_state(), UPS_ONBATTERY) << "0 and NaN in the block caused no critical point";
+  }
+  std::string events = since(output_->events(), events_mark);
+  EXPECT_EQ(events.find("|21|"), std::string::npos) << events;
+  EXPECT_EQ(events.find("|22|"), std::string::npos) << events;
+
+  events_mark = output_->events().size();
+  simulator::command("battery 11.0");  // 16 %, below the capacity threshold
+  {
+    BlockScribbler full(block_.get(), 100.0f, 0);
+    exports_.wait(UPS_ONBATTERY, 10000);
+    EXPECT_EQ(exports_.get_state(), UPS_LOWBATTERY) << "100 in the block suppressed nothing";
+  }
+  EXPECT_TRUE(CoreOutput::has_event(since(output_->events(), events_mark), 21,
+                                    "Выключение по ёмкости. Текущая:16, Порог:20\n"))
+      << since(output_->events(), events_mark);
   stop();
 }
 

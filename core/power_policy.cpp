@@ -41,6 +41,12 @@ void wait_until_taken(MonitorCore& core, CoreHooks& hooks) {
 }  // namespace
 
 void run_power_action(MonitorCore& core, CoreHooks& hooks, std::uint32_t action) {
+  // The code comes from the shared block or the pipe: an unknown one must not even be remembered,
+  // since the end-of-session watcher would read it as "no action of ours" and turn the UPS off.
+  if (action > kLastActionRequest - kFirstActionRequest) {
+    debug_trace("UPS::power action %u ignored\n", static_cast<unsigned>(action));
+    return;
+  }
   hooks.enable_shutdown_privilege();
   const std::uint32_t request = action + 1;
   core.policy.last_action_request = request;

@@ -31,6 +31,17 @@ TEST_F(PowerActions, PowerOffUsesSoftOffWhenTheMachineHasIt) {
   EXPECT_EQ(hooks.events.back().first, 25);
 }
 
+TEST_F(PowerActions, UnknownCodesAreIgnoredWithADebugLine) {
+  platform::TraceCapture trace;
+  for (std::uint32_t action : {6u, 98u, 0xFFFFFFFFu}) run_power_action(core, hooks, action);
+  EXPECT_TRUE(hooks.events.empty());
+  EXPECT_TRUE(hooks.effects.exits.empty());
+  EXPECT_TRUE(hooks.effects.power_states.empty());
+  EXPECT_EQ(hooks.privilege_requests, 0);
+  EXPECT_EQ(core.policy.last_action_request, 0u) << "the end-of-session watcher must not take it for a request";
+  EXPECT_TRUE(trace.contains("UPS::power action 98 ignored\n"));
+}
+
 TEST_F(PowerActions, RefusedPowerOffOrRestartForgetsTheRequest) {
   hooks.effects.exit_result = false;
   run_power_action(core, hooks, 2);

@@ -44,6 +44,8 @@ class QueryLoop {
  private:
   MonitorCore& monitor() { return core_.monitor; }
   ipc::UpsSharedBlock& block() { return *core_.block(); }
+  // The previous cycle's values as this process published them (the block is anyone's to write).
+  const ipc::UpsSharedBlock& published() { return core_.publisher.published(); }
 
   void cycle() {
     service_requests();
@@ -52,7 +54,7 @@ class QueryLoop {
     if (!monitor().running) return;
     record_.status_bits = mask_regulation_during_test(record_.status_bits);
     const bool link_up = !monitor().link_lost;
-    stats::process_stat_core().add_sample(link_up, record_, block().load_va, monitor().policy.suspended);
+    stats::process_stat_core().add_sample(link_up, record_, published().load_va, monitor().policy.suspended);
     ThresholdOutcome threshold = apply_thresholds(link_up);
     record_regulation_change();
     drive_light();
@@ -70,7 +72,7 @@ class QueryLoop {
     if (!monitor().policy.turn_off_pending) return;
     if (!monitor().link_lost)
       send_turn_off(monitor(), core_.link(),
-                    {monitor().policy.turn_off_delay, block().turn_off_blocked, block().vendor, record_.status_bits});
+                    {monitor().policy.turn_off_delay, block().turn_off_blocked, core_.vendor, record_.status_bits});
     monitor().policy.turn_off_pending = false;
   }
 
@@ -89,9 +91,9 @@ class QueryLoop {
     in.link_up = link_up;
     in.status_bits = record_.status_bits;
     in.previous_state = monitor().current_state;
-    in.capacity_valid = block().capacity_valid != 0;
-    in.capacity = block().capacity;
-    in.battery_voltage = block().status.battery_voltage;
+    in.capacity_valid = published().capacity_valid != 0;
+    in.capacity = published().capacity;
+    in.battery_voltage = published().status.battery_voltage;
     ThresholdOutcome out = evaluate_thresholds(monitor().settings, in);
     record_.status_bits = out.status_bits;
     return out;

@@ -81,7 +81,9 @@ HoldEnd hold_before_action(MonitorCore& core, CoreHooks& hooks, std::uint32_t& s
   platform::SideEffects& effects = platform::side_effects();
   effects.beep(500, 1000);
   const std::uint32_t start = effects.tick_count();
-  return hold(core, hooks, s, [&] { return effects.tick_count() - start >= seconds * 1000u; });
+  // In 64 bits: the setting may hold any DWORD, and seconds * 1000 must not wrap into a short hold.
+  const std::uint64_t limit_ms = std::uint64_t{seconds} * 1000u;
+  return hold(core, hooks, s, [&] { return std::uint32_t(effects.tick_count() - start) >= limit_ms; });
 }
 
 void report_threshold(MonitorCore& core, CoreHooks& hooks) {

@@ -127,6 +127,18 @@ TEST(StateWait, WaitBeforeActionHoldsForItsSecondsWithATone) {
   EXPECT_EQ(hooks.waits, 1 + 2000 / 200);
 }
 
+TEST(StateWait, WaitBeforeActionOfTheLargestSettingDoesNotWrapIntoAShortHold) {
+  MonitorCore core;
+  core.settings.wait_ba_enable = 1;
+  core.settings.wait_ba_wait = 4294968;  // × 1000 wraps to 704 ms in 32 bits
+  std::deque<Frame> frames(50, Frame{UPS_ONBATTERY});
+  frames.push_back(Frame{UPS_ONLINE});
+  ScriptedCoreHooks hooks(core, frames);
+  wait_for_state_change(core, hooks, UPS_ONBATTERY, 60000);
+  EXPECT_EQ(hooks.waits, 51) << "held until mains returned";
+  EXPECT_EQ(core.current_state, UPS_ONLINE);
+}
+
 TEST(StateWait, WaitBeforeActionEndsEarlyWhenMainsReturns) {
   MonitorCore core;
   core.settings.wait_ba_enable = 1;

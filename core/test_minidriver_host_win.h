@@ -91,6 +91,17 @@ inline bool eventually(const std::function<bool()>& condition, DWORD limit_ms) {
   }
 }
 
+namespace simulator {
+
+// Runs command-language lines and waits until the simulator's state shows them taken (`taken`),
+// for tests that must not race a loaded simulator; false when it never does.
+inline bool command_applied(const std::string& lines, const std::function<bool()>& taken) {
+  command(lines);
+  return eventually(taken, 10000);
+}
+
+}  // namespace simulator
+
 // The shared block as another process of the system sees it (the tray, the viewer).
 class BlockView {
  public:

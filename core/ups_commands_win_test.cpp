@@ -189,6 +189,28 @@ TEST_F(UpsCommands, StandbyRequestedThroughTheBlockCancelsATurnOffInTheFirstAnsw
   stop();
 }
 
+// Any local process can write the block's request and any administrator's tray the pipe: a code
+// outside the six actions gets a debug line and nothing else, above all no turn-off.
+TEST_F(UpsCommands, UnknownPowerActionCodesFromTheBlockOrThePipeAreOnlyTraced) {
+  ASSERT_TRUE(start());
+  ASSERT_TRUE(connect_tray());
+  const std::size_t events_mark = output_->events().size();
+  const std::size_t trace_mark = output_->trace().size();
+  const std::size_t mark = simulator::received().size();
+  block_->action_request = 99;
+  ASSERT_TRUE(send(ipc::make_pipe_message(ipc::MSG_POWER_ACTION, 99)));
+  EXPECT_TRUE(eventually([&] {
+    const std::string trace = since(output_->trace(), trace_mark);
+    return trace.find("UPS::power action 98 ignored\n") != std::string::npos &&
+           trace.find("UPS::power action 99 ignored\n") != std::string::npos;
+  }, 5000)) << since(output_->trace(), trace_mark);
+  EXPECT_EQ(block_->action_request, 0u) << "taken from the block all the same";
+  Sleep(1500);  // a turn-off would go out in the next cycle
+  EXPECT_EQ(since(output_->events(), events_mark), "");
+  EXPECT_EQ(simulator::commands_since(mark), "");
+  stop();
+}
+
 // In test mode even a shutdown may be requested under Wine: the rehearsal writes it down. The
 // harmless standby goes first, so a rehearsal that failed to install stops the test before the
 // shutdown could end the prefix's session.

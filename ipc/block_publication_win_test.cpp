@@ -12,6 +12,8 @@
 #include "ipc/status_publisher_win.h"
 #include "ipc/test_cycle_pattern.h"
 #include "platform/registry_win.h"
+#include "platform/security_win.h"
+#include "platform/test_security_win.h"
 #include "platform/test_wine_env_win.h"
 
 namespace ipc {
@@ -30,18 +32,15 @@ class RecordingStarter : public PowerActionStarter {
 
 bool signalled(HANDLE event) { return WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
 
-bool has_null_dacl(HANDLE object) {
-  PACL dacl = nullptr;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (GetSecurityInfo(object, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
-                      &descriptor) != ERROR_SUCCESS)
-    return false;
-  BOOL present = FALSE;
-  BOOL defaulted = FALSE;
-  PACL found = nullptr;
-  GetSecurityDescriptorDacl(descriptor, &present, &found, &defaulted);
-  LocalFree(descriptor);
-  return present && found == nullptr;
+using platform::testing::AceEntry;
+using platform::testing::dacl_entries;
+using platform::testing::kAdministratorsSid;
+using platform::testing::kInteractiveSid;
+using platform::testing::kSystemSid;
+
+// SYSTEM and Administrators in full, interactive users with `user_access` only.
+std::vector<AceEntry> service_object_dacl(DWORD all_access, DWORD user_access) {
+  return {{"A", kSystemSid, all_access}, {"A", kAdministratorsSid, all_access}, {"A", kInteractiveSid, user_access}};
 }
 
 // A service side under test names of its own, with a Status key of its own.
@@ -79,13 +78,33 @@ class Publication : public ::testing::Test {
   std::unique_ptr<StatusPublisher> publisher_;
 };
 
-TEST_F(Publication, NewDataEventStartsUnsignalledIsOpenToEveryoneAndEndsUnsignalled) {
+// Users get what the tray uses and nothing more: no user can change an object's owner or DACL.
+TEST_F(Publication, BlockAndEventGrantInteractiveUsersOnlyWhatTheTrayUses) {
+  ASSERT_TRUE(publisher_->open_block());
+  ASSERT_TRUE(publisher_->create_new_data_event());
+  platform::UniqueHandle block(OpenFileMappingA(READ_CONTROL, FALSE, ("Global\\" + base_ + "_map").c_str()));
+  platform::UniqueHandle event(OpenEventA(READ_CONTROL, FALSE, event_name_.c_str()));
+  ASSERT_TRUE(block && event);
+  EXPECT_EQ(dacl_entries(block.get()), service_object_dacl(SECTION_ALL_ACCESS, FILE_MAP_READ | FILE_MAP_WRITE));
+  EXPECT_EQ(dacl_entries(event.get()), service_object_dacl(EVENT_ALL_ACCESS, SYNCHRONIZE | platform::kEventQueryState));
+
+  // A reader's handles carry just those rights, and serve it.
+  platform::SharedMemory memory;
+  ASSERT_TRUE(open_shared_block(memory, false, base_.c_str()));
+  shared_block(memory)->action_blocked = 1;
+  EXPECT_EQ(publisher_->block()->action_blocked, 1u);
+  platform::UniqueHandle reader = open_new_data_event(event_name_.c_str());
+  ASSERT_TRUE(reader);
+  EXPECT_FALSE(signalled(reader.get()));
+  EXPECT_FALSE(ResetEvent(reader.get())) << "a reader cannot touch the event's state";
+}
+
+TEST_F(Publication, NewDataEventStartsUnsignalledAndEndsUnsignalled) {
   ASSERT_TRUE(publisher_->open_block());
   ASSERT_TRUE(publisher_->create_new_data_event());
   platform::UniqueHandle reader = open_new_data_event(event_name_.c_str());
   ASSERT_TRUE(reader);
   EXPECT_FALSE(signalled(reader.get()));
-  EXPECT_TRUE(has_null_dacl(reader.get()));
 
   const std::string line = testing::pattern_raw_line(1);
   publisher_->publish_cycle(testing::pattern_cycle(1, line), testing::pattern_model());
@@ -94,7 +113,8 @@ TEST_F(Publication, NewDataEventStartsUnsignalledIsOpenToEveryoneAndEndsUnsignal
 
   publisher_->close();
   EXPECT_FALSE(signalled(reader.get())) << "a stopped service leaves no signalled event behind";
-  SetEvent(reader.get());  // as a run that ended without closing would leave it
+  platform::UniqueHandle leftover(OpenEventA(EVENT_MODIFY_STATE, FALSE, event_name_.c_str()));
+  SetEvent(leftover.get());  // as a run that ended without closing would leave it
   ASSERT_TRUE(publisher_->create_new_data_event());
   EXPECT_FALSE(signalled(reader.get())) << "a new run has not published yet";
 }

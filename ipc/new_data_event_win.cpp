@@ -6,7 +6,7 @@
 namespace ipc {
 
 platform::UniqueHandle create_new_data_event(const char* name) {
-  platform::OpenSecurity security;
+  platform::ObjectSecurity security(platform::SystemObject::new_data_event);
   platform::UniqueHandle event(CreateEventA(security.attributes(), TRUE, FALSE, name));
   if (!event) {
     debug_trace("UPS::CreateEvent error: %u\n", static_cast<unsigned>(GetLastError()));
@@ -17,7 +17,7 @@ platform::UniqueHandle create_new_data_event(const char* name) {
 }
 
 platform::UniqueHandle open_new_data_event(const char* name) {
-  return platform::UniqueHandle(OpenEventA(EVENT_ALL_ACCESS, FALSE, name));
+  return platform::UniqueHandle(OpenEventA(platform::kEventUserAccess, FALSE, name));
 }
 
 }  // namespace ipc

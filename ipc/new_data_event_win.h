@@ -10,12 +10,12 @@
 
 namespace ipc {
 
-// Manual reset, not signalled, null DACL (every user's tray may open it). An event left behind by
+// Manual reset, not signalled; interactive users may wait on it and query it. An event left behind by
 // an earlier run of the service, still held open by a reader, is reset: the new run has not
 // published yet. Logs "UPS::CreateEvent error: %u\n" on failure.
 platform::UniqueHandle create_new_data_event(const char* name = kNewDataEventName);
 
-// A reader's handle (full access); empty while the service has not created the event.
+// A reader's handle (wait and query only); empty while the service has not created the event.
 platform::UniqueHandle open_new_data_event(const char* name = kNewDataEventName);
 
 // The publisher's view of an event it holds.

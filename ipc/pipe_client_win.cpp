@@ -45,8 +45,9 @@ class PipeClient::Source final : public ByteSource {
 
 bool PipeClient::connect() {
   disconnect();
+  // The service may only identify the caller, never act in its name.
   pipe_.reset(CreateFileA(name_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                          FILE_FLAG_OVERLAPPED, nullptr));
+                          FILE_FLAG_OVERLAPPED | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
   if (!pipe_) return false;
   io_event_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
   if (!io_event_) {

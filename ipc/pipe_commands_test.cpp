@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "ipc/settings_message.h"
 #include "ipc/test_recording_core.h"
 
@@ -50,7 +52,42 @@ TEST(PipeSettings, EveryFieldReachesTheCoreSettings) {
   EXPECT_EQ(s.key_led_enable, 1u);
   EXPECT_EQ(s.key_led_mask, 2u);
   EXPECT_EQ(s.wait_ba_enable, 0xFFFFFFFFu) << "signed bytes are widened with their sign";
-  EXPECT_EQ(s.wait_ba_wait, 0x01020304u);
+  EXPECT_EQ(s.wait_ba_wait, 120u) << "limited like the page's up-down";
+  SettingsRecord read_back;
+  ASSERT_TRUE(settings_record_from(to_message(record), read_back));
+  const std::uint32_t on_the_wire = read_back.wait_ba_wait;  // a packed field: copied, never bound
+  EXPECT_EQ(on_the_wire, 0x01020304u);
+}
+
+// Another process writes the record: every number is limited to what the settings page allows,
+// so no wait or time computed from it can wrap around.
+TEST(PipeSettings, NumbersAreLimitedToTheSettingsPageRanges) {
+  struct Case {
+    std::uint32_t wire;
+    std::int32_t minute;
+    std::uint32_t capacity, tenths, restore, wait_ba;
+    std::int32_t window;
+  };
+  const Case cases[] = {
+      {0, 0, 0, 50, 1, 0, 0},
+      {4294967, 1439, 100, 1000, 9999, 120, 1439},
+      {0xFFFFFFFF, -1, 100, 1000, 9999, 120, 0},
+      {0x80000000, INT32_MIN, 100, 1000, 9999, 120, 0},
+      {75, 1440, 75, 75, 75, 75, 1439},
+  };
+  for (const Case& c : cases) {
+    SettingsRecord record;
+    record.shutdown_on_cap_battery_wait = record.shutdown_on_u_battery_wait = c.wire;
+    record.turn_ups_on_wait = record.wait_ba_wait = c.wire;
+    record.signal_window_start = record.signal_window_end = c.minute;
+    const core::CoreSettings s = core_settings_from(record);
+    EXPECT_EQ(s.shutdown_on_cap_battery_wait, c.capacity) << c.wire;
+    EXPECT_EQ(s.shutdown_on_u_battery_wait, c.tenths) << c.wire;
+    EXPECT_EQ(s.turn_ups_on_wait, c.restore) << c.wire;
+    EXPECT_EQ(s.wait_ba_wait, c.wait_ba) << c.wire;
+    EXPECT_EQ(s.signal_window_start, c.window) << c.minute;
+    EXPECT_EQ(s.signal_window_end, c.window) << c.minute;
+  }
 }
 
 TEST(PipeSettings, LedChoiceBecomesTheIndicatorFlag) {

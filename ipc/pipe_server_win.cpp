@@ -2,8 +2,20 @@
 
 #include "platform/debug_trace.h"
 #include "platform/security_win.h"
+#include "platform/system_version_win.h"
 
 namespace ipc {
+namespace {
+
+// Not defined by every SDK; the flag exists from Vista on and is refused before.
+constexpr DWORD kRejectRemoteClients = 0x00000008;
+
+DWORD pipe_mode() {
+  const DWORD mode = PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_NOWAIT;
+  return platform::system_before_vista() ? mode : mode | kRejectRemoteClients;
+}
+
+}  // namespace
 
 // The pipe as the reader sees it: each read returns at once with what is there.
 class PipeServer::Source final : public ByteSource {
@@ -25,9 +37,9 @@ class PipeServer::Source final : public ByteSource {
 
 bool PipeServer::create() {
   disconnect();
-  platform::OpenSecurity security;
-  pipe_.reset(CreateNamedPipeA(name_.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_NOWAIT,
-                               1, kPipeBufferSize, kPipeBufferSize, 0, security.attributes()));
+  platform::ObjectSecurity security(platform::SystemObject::pipe);
+  pipe_.reset(CreateNamedPipeA(name_.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_FIRST_PIPE_INSTANCE, pipe_mode(), 1,
+                               kPipeBufferSize, kPipeBufferSize, 0, security.attributes()));
   if (!pipe_) {
     debug_trace("UPS::CreateNamedPipe error: %u\n", static_cast<unsigned>(GetLastError()));
     return false;
@@ -80,7 +92,17 @@ void PipeServer::execute(PipeCommandHandler& handler) {
 }
 
 void PipeServer::recreate() {
-  debug_trace("UPS::IPC recreated:%d\n", create() ? 1 : 0);
+  debug_trace("UPS::IPC recreated:%d\n", listen_again() ? 1 : 0);
+}
+
+// A no-wait instance answers ConnectNamedPipe at once: listening, or already connected again.
+bool PipeServer::listen_again() {
+  if (!pipe_) return false;
+  DisconnectNamedPipe(pipe_.get());
+  reader_.restart();
+  if (ConnectNamedPipe(pipe_.get(), nullptr)) return true;
+  const DWORD error = GetLastError();
+  return error == ERROR_PIPE_LISTENING || error == ERROR_PIPE_CONNECTED;
 }
 
 }  // namespace ipc

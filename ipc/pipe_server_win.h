@@ -2,7 +2,10 @@
 //
 // One instance, byte mode, no-wait mode: a client connects without the server waiting for it, and
 // every read returns at once. When the client goes away, or sends a header that cannot be followed,
-// the pipe is re-created so that the next client (the tray GUI of whoever logs on) can connect.
+// the instance is disconnected and listens again, so that the next client (the tray GUI of whoever
+// logs on) can connect. The instance is never closed while monitoring runs: no other process can
+// create the name in between and receive the trays' connections. Only SYSTEM and Administrators
+// may connect, and never from another machine.
 // Touched only by the polling thread (UPSInit creates it before the thread starts, UPSStop closes
 // it after the thread has ended).
 #pragma once
@@ -24,7 +27,8 @@ class PipeServer {
   PipeServer(const PipeServer&) = delete;
   PipeServer& operator=(const PipeServer&) = delete;
 
-  // Closes any previous instance and creates the pipe (null DACL: anyone may connect).
+  // Closes any previous instance and creates the pipe as the name's first instance: fails, with
+  // its debug line, when another process already owns the name.
   bool create();
   // Closes the pipe; a client then reads a broken pipe.
   void disconnect();
@@ -47,7 +51,9 @@ class PipeServer {
  private:
   class Source;
   void execute(PipeCommandHandler& handler);
+  // Drops the client and listens again on the same instance.
   void recreate();
+  bool listen_again();
 
   std::string name_;
   platform::UniqueHandle pipe_;

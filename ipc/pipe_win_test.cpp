@@ -7,9 +7,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ipc/test_handshake_win.h"
 #include "ipc/test_recording_core.h"
+#include "platform/test_security_win.h"
 #include "platform/test_trace_capture.h"
 #include "platform/test_wine_env_win.h"
 
@@ -24,6 +26,18 @@ using testing::Calls;
 using Result = PipeMessageReader::Result;
 
 constexpr DWORD kTimeoutMs = 20000;
+
+// What a process squatting on the name would try: an instance of its own, to receive the trays.
+bool another_process_could_serve(const std::string& name) {
+  platform::UniqueHandle other(CreateNamedPipeA(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_NOWAIT,
+                                                PIPE_UNLIMITED_INSTANCES, 512, 512, 0, nullptr));
+  return other.is_open();
+}
+
+platform::UniqueHandle connect_for_reading_the_dacl(const std::string& name) {
+  return platform::UniqueHandle(CreateFileA(name.c_str(), GENERIC_READ | READ_CONTROL, 0, nullptr, OPEN_EXISTING,
+                                            SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
+}
 
 class PipeTest : public ::testing::Test {
  protected:
@@ -83,6 +97,21 @@ class PipeTest : public ::testing::Test {
   testing::RecordingCore core_;
   platform::TraceCapture trace_;
 };
+
+TEST_F(PipeTest, TheServiceKeepsTheNameAndOnlySystemAndAdministratorsMayConnect) {
+  using namespace platform::testing;
+  EXPECT_FALSE(another_process_could_serve(pipe_name_));
+  {
+    platform::UniqueHandle client = connect_for_reading_the_dacl(pipe_name_);
+    ASSERT_TRUE(client);
+    const std::vector<AceEntry> expected{
+        {"D", kNetworkSid, FILE_ALL_ACCESS}, {"A", kSystemSid, FILE_ALL_ACCESS}, {"A", kAdministratorsSid, FILE_ALL_ACCESS}};
+    EXPECT_EQ(dacl_entries(client.get()), expected);
+  }
+  ASSERT_TRUE(poll_until([&] { return traced("UPS::IPC recreated:1\n"); })) << "the client's leaving was seen";
+  EXPECT_FALSE(another_process_could_serve(pipe_name_)) << "the name stays the service's between two clients";
+  EXPECT_TRUE(connect_for_reading_the_dacl(pipe_name_)) << "and the next client is served";
+}
 
 TEST_F(PipeTest, HeaderOnlyMessageNeedsOneReadAndTwelveByteMessageInTwoWritesTwo) {
   start_client("split");

@@ -63,7 +63,9 @@ PipeMessage to_message(const SettingsRecord& record);
 bool settings_record_from(const PipeMessage& message, SettingsRecord& record);
 
 // The fourteen settings of the monitoring core as the record gives them: the signed bytes widened
-// to 32 bits, the LED choice turned into its indicator flag (0 -> 1, 1 -> 2, 2 -> 4, else 0).
+// to 32 bits, the LED choice turned into its indicator flag (0 -> 1, 1 -> 2, 2 -> 4, else 0), the
+// numbers limited to the settings pages' ranges (thresholds 0..100 % and 50..1000 tenths of a
+// volt, restore 1..9999 minutes, wait before action 0..120 s, window minutes 0..1439).
 core::CoreSettings core_settings_from(const SettingsRecord& record);
 
 }  // namespace ipc

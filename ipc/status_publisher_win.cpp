@@ -5,8 +5,25 @@
 #include "ipc/status_publication.h"
 
 namespace ipc {
+namespace {
 
-bool StatusPublisher::open_block() { return open_shared_block(memory_, true, names_.block_base); }
+// The in-process copy gets the same fields, without the registry and the event.
+class NoStatusValues final : public StatusValueWriter {
+ public:
+  void write(const char*, std::uint32_t) override {}
+};
+class NoSignal final : public NewDataSignal {
+ public:
+  void reset() override {}
+  void set() override {}
+};
+
+}  // namespace
+
+bool StatusPublisher::open_block() {
+  published_ = UpsSharedBlock{};
+  return open_shared_block(memory_, true, names_.block_base);
+}
 
 UpsSharedBlock* StatusPublisher::block() const { return shared_block(memory_); }
 
@@ -17,12 +34,17 @@ bool StatusPublisher::create_new_data_event() {
 
 void StatusPublisher::publish(const ups_link::UpsStatus& status, const core::ModelRecord& model, bool link_lost) {
   if (!block()) return;
+  NoStatusValues no_values;
+  publish_status(published_, status, model, link_lost, no_values);
   RegistryStatusWriter registry(names_.status_key);
   publish_status(*block(), status, model, link_lost, registry);
 }
 
 void StatusPublisher::publish_cycle(const PollingCycle& cycle, const core::ModelRecord& model) {
   if (!block()) return;
+  NoStatusValues no_values;
+  NoSignal no_signal;
+  ipc::publish_cycle(published_, cycle, model, no_values, no_signal);
   RegistryStatusWriter registry(names_.status_key);
   NewDataEvent new_data(new_data_event_.get());
   ipc::publish_cycle(*block(), cycle, model, registry, new_data);

@@ -35,6 +35,9 @@ class StatusPublisher {
   bool open_block();
   // Null until open_block succeeded.
   UpsSharedBlock* block() const;
+  // What this process published, kept in its own memory: any local user can write the shared
+  // block, so the service decides from this copy, never from values read back from the block.
+  const UpsSharedBlock& published() const { return published_; }
 
   // Creates the new-data event, not signalled until the first cycle is published.
   bool create_new_data_event();
@@ -53,6 +56,7 @@ class StatusPublisher {
  private:
   PublicationNames names_;
   platform::SharedMemory memory_;
+  UpsSharedBlock published_{};
   platform::UniqueHandle new_data_event_;
 };
 

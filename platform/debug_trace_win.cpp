@@ -8,6 +8,7 @@
 
 #include "platform/debug_trace.h"
 #include "platform/handles_win.h"
+#include "platform/link_safe_files_win.h"
 #include "platform/registry_win.h"
 #include "platform/trace_file_win.h"
 
@@ -26,9 +27,9 @@ void read_file_setting_locked() {
 }
 
 // Each text is appended through its own handle: the service and the tray programs may share a file.
+// A link planted at the path is not followed: the service would write where its planter chose.
 void append_to_file(const char* path, const char* text) {
-  UniqueHandle file(CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueHandle file = create_file_not_following(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS);
   if (!file) return;
   DWORD written = 0;
   WriteFile(file.get(), text, static_cast<DWORD>(std::strlen(text)), &written, nullptr);

@@ -1,26 +1,39 @@
-// Security attributes with a null DACL: full access for everybody. Used for the kernel objects
-// that processes of other sessions and users must open (the shared block, its event, the pipe).
+// Security attributes of the kernel objects that processes of other sessions and users open:
+// the shared block, its new-data event and the pipe. Each gets an explicit DACL, protected from
+// inheritance: SYSTEM and Administrators have full control; interactive users (console and remote
+// desktop) get only what the tray application uses of that object, and never WRITE_DAC or
+// WRITE_OWNER, so no user can lock the service out of its own objects. The statistics archive's
+// root, when the service creates it, is readable by users and written by the service alone;
+// everything below it inherits that.
 #pragma once
 
 #include <windows.h>
 
 namespace platform {
 
-class OpenSecurity {
+enum class SystemObject { shared_block, new_data_event, pipe, archive_root };
+
+// Specific rights of interactive users (the tray application and the viewer): the block's view
+// read and written; the event waited on and queried; the pipe not at all.
+inline constexpr DWORD kEventQueryState = 0x0001;  // EVENT_QUERY_STATE, missing from some SDKs
+inline constexpr DWORD kBlockUserAccess = FILE_MAP_READ | FILE_MAP_WRITE;
+inline constexpr DWORD kEventUserAccess = SYNCHRONIZE | kEventQueryState;
+
+class ObjectSecurity {
  public:
   // Logs "UPS::error:InitializeSecurityDescriptor\n" when the descriptor cannot be made; the
-  // objects are then created with default security.
-  OpenSecurity();
-  OpenSecurity(const OpenSecurity&) = delete;
-  OpenSecurity& operator=(const OpenSecurity&) = delete;
+  // object is then created with default security.
+  explicit ObjectSecurity(SystemObject object);
+  ~ObjectSecurity();
+  ObjectSecurity(const ObjectSecurity&) = delete;
+  ObjectSecurity& operator=(const ObjectSecurity&) = delete;
 
   // Attributes to pass to a creating call; null when the descriptor could not be made.
-  SECURITY_ATTRIBUTES* attributes() { return ok_ ? &attributes_ : nullptr; }
+  SECURITY_ATTRIBUTES* attributes() { return descriptor_ ? &attributes_ : nullptr; }
 
  private:
-  SECURITY_DESCRIPTOR descriptor_{};
+  PSECURITY_DESCRIPTOR descriptor_ = nullptr;
   SECURITY_ATTRIBUTES attributes_{};
-  bool ok_ = false;
 };
 
 }  // namespace platform

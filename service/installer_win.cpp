@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/debug_trace.h"
+#include "platform/system_version_win.h"
 #include "service/driver_library_win.h"
 #include "service/program_files_win.h"
 #include "service/service_manager_win.h"
@@ -17,11 +18,7 @@ constexpr wchar_t kDisplayName[] = L"Источник бесперебойног
 constexpr wchar_t kPowerOptionsCommand[] = L"rundll32.exe shell32,Control_RunDLL powercfg.cpl";
 constexpr DWORD kTrayCloseWaitMs = 2000;
 
-// Before Vista the system brings its own UPS service, which hosts the library itself.
-bool system_before_vista() {
-  const DWORD version = GetVersion();
-  return (version & 0x80000000) != 0 || LOBYTE(LOWORD(version)) < 6;
-}
+using platform::system_before_vista;
 
 void warn_user(const wchar_t* text) { MessageBoxW(GetActiveWindow(), text, L"Ошибка", MB_OK | MB_ICONWARNING); }
 

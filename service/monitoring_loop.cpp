@@ -39,7 +39,8 @@ std::uint32_t state_wait_limit(const MonitoringSettings& settings, std::uint32_t
 
 void MonitoringLoop::request_stop() {
   stop_requested_ = true;
-  if (!stop_seen_) library_.cancel_wait();
+  std::lock_guard lock(cancel_mutex_);
+  if (waiting_) library_.cancel_wait();
 }
 
 void MonitoringLoop::run() {
@@ -102,16 +103,22 @@ bool MonitoringLoop::read_settings() {
 std::uint32_t MonitoringLoop::follow_state() {
   std::uint32_t previous = 0;
   for (;;) {
-    if (stop_requested_) {
-      stop_seen_ = true;
-      return 0;
-    }
+    if (stop_requested_) return 0;
     const std::uint32_t state = library_.get_state();
     if (state == core::UPS_LOWBATTERY || (state == core::UPS_ONBATTERY && state == previous)) return state;
     // Changed at run time by the settings pages; a failed read keeps what was read before.
     host_.read_dword(kShutdownOnBatteryEnable, settings_.shutdown_on_battery_enable);
     host_.read_dword(kShutdownOnBatteryWait, settings_.shutdown_on_battery_wait);
+    {
+      std::lock_guard lock(cancel_mutex_);
+      if (stop_requested_) return 0;
+      waiting_ = true;
+    }
     library_.wait_for_state_change(state, state_wait_limit(settings_, state));
+    {
+      std::lock_guard lock(cancel_mutex_);
+      waiting_ = false;
+    }
     previous = state;
   }
 }

@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "service/driver_library.h"
@@ -73,7 +74,9 @@ class MonitoringLoop {
 
   void run();
   // Asks the loop to stop; repeat it until run() returned, since a cancel that arrives just
-  // before the library starts waiting is not seen by that wait.
+  // before the library starts waiting is not seen by that wait. The wait is cancelled only while
+  // the loop is in it: at the critical point the library is being stopped and unloaded, and a
+  // cancel then would use the handles that UPSStop closes.
   void request_stop();
 
  private:
@@ -89,8 +92,10 @@ class MonitoringLoop {
   HostEnvironment& host_;
   MonitoringSettings settings_;
   std::atomic<bool> stop_requested_{false};
-  // Set once the loop has seen the request: no more cancels are needed then.
-  std::atomic<bool> stop_seen_{false};
+  // Set while the loop is in the library's wait; guarded by cancel_mutex_, so that a cancel and
+  // the end of the wait never overlap.
+  bool waiting_ = false;
+  std::mutex cancel_mutex_;
 };
 
 }  // namespace service

@@ -241,6 +241,7 @@ TEST_F(MonitoringLoopTest, AStopRequestDuringTheHibernationKeepsTheServiceFromSt
   host.on_test_mode = [&](bool) { loop.request_stop(); };
   run();
   EXPECT_THAT(journal, Contains("power state hibernate forced"));
+  EXPECT_THAT(journal, Not(Contains("cancel"))) << "the library is being stopped: its handles are going";
   EXPECT_EQ(std::count(journal.begin(), journal.end(), "load"), 1);
   EXPECT_EQ(journal.back(), "stopped 0 0");
 }

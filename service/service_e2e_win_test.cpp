@@ -3,7 +3,9 @@
 // command line's power actions, re-configuration and removal. In power-action test mode, so the
 // critical actions are written down instead of done.
 //
-// The tests build on each other in order: the first installs, the last uninstalls.
+// Each test brings the service into the state it needs and the fixture restores the settings and
+// the simulated UPS after it, so a failure never carries into the next test; run in the written
+// order, the first installs and the last uninstalls.
 #include <windows.h>
 #include <shlwapi.h>
 
@@ -25,10 +27,6 @@ using namespace service::testing;
 constexpr char kAnswerOk[] = "--vendor Orvik --model \"Varnelo 600\" --port COM1 --ui off --press ok";
 constexpr char kServiceStarted[] = "Служба ИБП запущена\n";
 
-// Set once the host's own critical action has been seen rehearsed (by the harmless hibernation),
-// so that a shutdown is only ever requested of a host proven to write it down.
-bool g_host_rehearses = false;
-
 void delete_service_key() { SHDeleteKeyA(HKEY_LOCAL_MACHINE, platform::kServiceKeyPath); }
 
 class InstalledService : public ::testing::Test {
@@ -43,11 +41,19 @@ class InstalledService : public ::testing::Test {
     write_config_dword("stat_data", 0);
     write_config_string("stat_path", output_->dir());
     write_config_string("DebugTraceFile", output_->trace_file());
+    write_baseline_settings();
+  }
+
+  // What every test starts from; test mode above all, so that no critical action is ever done.
+  static void write_baseline_settings() {
     write_config_dword("PowerActionTestMode", 1);
+    write_config_dword("CriticalPowerAction", 0);
     write_config_dword("TurnUPSOffEnable", 1);
     write_config_dword("TurnUPSOffWait", 120);
     write_config_dword("ShutdownOnBatteryEnable", 1);
     write_config_dword("ShutdownOnBatteryWait", 1);
+    write_config_dword("ShutdownOnCapBatteryEnable", 0);
+    write_config_string("Vendor", "Orvik");
   }
 
   static void TearDownTestSuite() {
@@ -57,7 +63,22 @@ class InstalledService : public ::testing::Test {
     delete_service_key();
   }
 
-  void TearDown() override { simulator::command("silence off\nlowbat off\nmains on\ninput 230\njitter on"); }
+  void TearDown() override {
+    simulator::command("silence off\nlowbat off\nmains on\ninput 230\njitter on\nbattery 13.5");
+    write_baseline_settings();
+  }
+
+  // The service installed (by the same answers as the first test) and monitoring.
+  static void ensure_monitoring() {
+    if (!open_ups_service(SERVICE_QUERY_STATUS)) ASSERT_EQ(run_host_answering("/install", kAnswerOk), 0);
+    if (ups_status().dwCurrentState != SERVICE_RUNNING) ASSERT_TRUE(start_ups_service_and_wait()) << output_->trace();
+  }
+
+  // Installed and stopped, so that the next start reads the settings afresh.
+  static void ensure_stopped() {
+    ASSERT_NO_FATAL_FAILURE(ensure_monitoring());
+    ASSERT_TRUE(stop_ups_service_and_wait());
+  }
 
   std::string events_since(std::size_t mark) const { return since(output_->events(), mark); }
   std::string trace_since(std::size_t mark) const { return since(output_->trace(), mark); }
@@ -102,7 +123,7 @@ TEST_F(InstalledService, InstallAnsweredInTheDialogRunsTheServiceOnTheUps) {
 // The library in the service takes each request and, in test mode, writes it down; the harmless
 // standby goes first, so that a rehearsal that did not install stops the test before a shutdown.
 TEST_F(InstalledService, PowerActionSwitchesAreTakenByTheRunningService) {
-  ASSERT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+  ASSERT_NO_FATAL_FAILURE(ensure_monitoring());
   std::size_t mark = output_->events().size();
   DWORD start = GetTickCount();
   EXPECT_EQ(run_host("/suspend"), 0);
@@ -124,7 +145,7 @@ TEST_F(InstalledService, PowerActionSwitchesAreTakenByTheRunningService) {
 }
 
 TEST_F(InstalledService, AfterTheHibernationTheServiceMonitorsAgain) {
-  ASSERT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+  ASSERT_NO_FATAL_FAILURE(ensure_monitoring());
   // Read again at the critical point: no restart needed.
   write_config_dword("CriticalPowerAction", 1);
   write_config_dword("TurnUPSOffEnable", 0);
@@ -133,17 +154,14 @@ TEST_F(InstalledService, AfterTheHibernationTheServiceMonitorsAgain) {
   ASSERT_TRUE(eventually([&] { return has_event(events_since(mark), 15, "Сбой питания. Действие спящий режим\n\n"); },
                          15000))
       << events_since(mark);
-  simulator::command("lowbat off");
-  // A start that still saw the UPS's bit acts again; the event file may also lag behind. Settled:
-  // the last line is a start, and stays the last.
-  const auto started_last = [&] {
-    const std::string lines = events_since(mark);
-    const std::size_t start = lines.rfind("|01|");
-    return start != std::string::npos && start > lines.rfind("|15|");
-  };
-  ASSERT_TRUE(eventually(started_last, 20000)) << events_since(mark);
-  Sleep(4000);
-  ASSERT_TRUE(started_last()) << events_since(mark);
+  // Every start until the UPS drops the bit hibernates again, as it would on a real machine that
+  // resumed on a low battery. Once the bit is gone, the first wait on mains proves that the running
+  // start saw the UPS without it: no reading after that one has the bit, so nothing acts again.
+  const std::size_t trace_mark = output_->trace().size();
+  ASSERT_TRUE(simulator::command_applied("lowbat off", [] { return simulator::state("bits").substr(1, 1) == "0"; }));
+  ASSERT_TRUE(eventually([&] { return trace_since(trace_mark).find("UPS::UPSWaitForStateChange(1, ") != std::string::npos; },
+                         30000))
+      << trace_since(trace_mark);
 
   const std::string lines = events_since(mark);
   const std::size_t critical = event_at(lines, 14, "Сбой питания. Действие. Батарея разряжена или порог по емкости:да\n");
@@ -156,15 +174,12 @@ TEST_F(InstalledService, AfterTheHibernationTheServiceMonitorsAgain) {
   EXPECT_LT(critical, action);
   EXPECT_LT(action, rehearsed);
   EXPECT_LT(rehearsed, started_again) << "the action is written down before the library is loaded again";
-  EXPECT_TRUE(ups_state_becomes(SERVICE_RUNNING, 10000));
-  g_host_rehearses = true;
-  write_config_dword("CriticalPowerAction", 0);
-  write_config_dword("TurnUPSOffEnable", 1);
+  EXPECT_GT(lines.rfind("|01|"), lines.rfind("|15|")) << "the last action was followed by a start: " << lines;
+  EXPECT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
 }
 
 TEST_F(InstalledService, MainsCutOutlastingTheWaitTurnsTheUpsOffAndShutsDown) {
-  ASSERT_TRUE(g_host_rehearses) << "no shutdown is requested of a host not seen writing its action down";
-  ASSERT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+  ASSERT_NO_FATAL_FAILURE(ensure_monitoring());
   const std::size_t mark = output_->events().size();
   const std::size_t trace_mark = output_->trace().size();
   const std::size_t received_mark = simulator::received().size();
@@ -198,7 +213,7 @@ TEST_F(InstalledService, MainsCutOutlastingTheWaitTurnsTheUpsOffAndShutsDown) {
 }
 
 TEST_F(InstalledService, CapacityThresholdIsTheCriticalPointWithoutWaiting) {
-  ASSERT_TRUE(g_host_rehearses);
+  ASSERT_NO_FATAL_FAILURE(ensure_stopped());
   write_config_dword("ShutdownOnBatteryEnable", 0);
   write_config_dword("TurnUPSOffEnable", 0);
   write_config_dword("ShutdownOnCapBatteryEnable", 1);
@@ -218,11 +233,10 @@ TEST_F(InstalledService, CapacityThresholdIsTheCriticalPointWithoutWaiting) {
   EXPECT_TRUE(has_event(lines, 14, "Сбой питания. Действие. Батарея разряжена или порог по емкости:да\n"));
   EXPECT_EQ(simulator::commands_since(received_mark).find('S'), std::string::npos) << "turn-off not enabled";
   EXPECT_TRUE(ups_state_becomes(SERVICE_STOPPED, 10000));
-  simulator::command("battery 13.5");
-  write_config_dword("ShutdownOnCapBatteryEnable", 0);
 }
 
 TEST_F(InstalledService, NoUpsChosenStopsTheServiceWithCode10) {
+  ASSERT_NO_FATAL_FAILURE(ensure_stopped());
   write_config_string("Vendor", "");
   const std::size_t mark = output_->events().size();
   ServiceHandle ups = open_ups_service();
@@ -233,10 +247,10 @@ TEST_F(InstalledService, NoUpsChosenStopsTheServiceWithCode10) {
   EXPECT_EQ(status.dwWin32ExitCode, static_cast<DWORD>(ERROR_SERVICE_SPECIFIC_ERROR));
   EXPECT_EQ(status.dwServiceSpecificExitCode, 10u);
   EXPECT_FALSE(has_event(events_since(mark), 1, kServiceStarted)) << "the library is not even loaded";
-  write_config_string("Vendor", "Orvik");
 }
 
 TEST_F(InstalledService, SetupRestartsTheServiceAndStartsTheTrayOnlyWhenNoneRuns) {
+  ASSERT_NO_FATAL_FAILURE(ensure_monitoring());
   constexpr char kAnswerUiOn[] = "--vendor Orvik --model \"Varnelo 600\" --port COM1 --ui on --press ok";
   std::size_t trace_mark = output_->trace().size();
   ASSERT_EQ(run_host_answering("/setup", kAnswerUiOn), 0);
@@ -261,7 +275,8 @@ TEST_F(InstalledService, SetupRestartsTheServiceAndStartsTheTrayOnlyWhenNoneRuns
 }
 
 TEST_F(InstalledService, CancelledSetupLeavesTheMonitoringRunningAsItWas) {
-  ASSERT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+  ASSERT_NO_FATAL_FAILURE(ensure_monitoring());
+  const std::optional<std::wstring> autostart = tray_autostart();
   const std::size_t mark = output_->events().size();
   ASSERT_EQ(run_host_answering("/setup", "--vendor Orvik --model \"Varnelo 400\" --press cancel"), 0);
   EXPECT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
@@ -271,10 +286,13 @@ TEST_F(InstalledService, CancelledSetupLeavesTheMonitoringRunningAsItWas) {
   const std::size_t started = event_at(lines, 1, kServiceStarted);
   ASSERT_NE(started, std::string::npos) << lines;
   EXPECT_GT(started, stopped) << "stopped for the dialog, started again";
-  EXPECT_TRUE(tray_autostart()) << "left as it was";
+  EXPECT_EQ(tray_autostart(), autostart) << "left as it was";
 }
 
 TEST_F(InstalledService, UninstallRemovesTheServiceAndTheTrayAutostart) {
+  ASSERT_NO_FATAL_FAILURE(ensure_monitoring());
+  ASSERT_EQ(run_host("/installGUI"), 0);
+  ASSERT_TRUE(tray_autostart());
   const std::size_t trace_mark = output_->trace().size();
   EXPECT_EQ(run_host("/uninstall"), 0);
   EXPECT_FALSE(open_ups_service(SERVICE_QUERY_STATUS));

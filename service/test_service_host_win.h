@@ -89,12 +89,21 @@ inline bool start_ups_service_and_wait() {
   return ups_state_becomes(SERVICE_RUNNING, 30000);
 }
 
+// Stops the service through the manager, when it runs, and waits until it has stopped.
+inline bool stop_ups_service_and_wait() {
+  ServiceHandle ups = open_ups_service();
+  if (!ups) return false;
+  SERVICE_STATUS status{};
+  if (QueryServiceStatus(ups.get(), &status) && status.dwCurrentState == SERVICE_STOPPED) return true;
+  ControlService(ups.get(), SERVICE_CONTROL_STOP, &status);
+  return ups_state_becomes(SERVICE_STOPPED, 30000);
+}
+
 // Stops and deletes a service "UPS" left behind (by a failed run or a stand-in of a test).
 inline void remove_ups_service() {
   ServiceHandle ups = open_ups_service();
   if (!ups) return;
-  SERVICE_STATUS status{};
-  if (ControlService(ups.get(), SERVICE_CONTROL_STOP, &status)) ups_state_becomes(SERVICE_STOPPED, 30000);
+  stop_ups_service_and_wait();
   DeleteService(ups.get());
   ups.reset();
   eventually([] { return !open_ups_service(SERVICE_QUERY_STATUS); }, 10000);

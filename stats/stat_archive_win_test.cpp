@@ -9,8 +9,10 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/registry_win.h"
+#include "platform/test_wine_env_win.h"
 #include "stats/archive_paths.h"
 #include "stats/log_event.h"
 #include "stats/stat_config_win.h"
@@ -197,6 +199,32 @@ TEST_F(WineArchive, LogEventWritesThroughTheProcessRecorder) {
   EXPECT_EQ(file_bytes(day_path(2024, 6, 15, DayFile::kEvents)),
             "09:03:07|07|\xC0\xEA\xF2\xE8\xE2\xE8\xF0\xF3\xFE \xE2\xFB\xEA\xEB\xFE\xF7\xE5\xED\xE8\xE5 "
             "\xC8\xC1\xCF \xF7\xE5\xF0\xE5\xE7 60 \xF1\xE5\xEA\n");
+}
+
+// Run by tools/wine/planted_links.sh, which first plants root\2031\5 as a link to a folder beside
+// the root, as a user could plant a junction.
+TEST_F(WineArchive, ALinkPlantedAtTheMonthLeavesNothingWrittenOutsideTheRoot) {
+  const std::string planted = platform::testing::env("ORVIK_PLANTED_LINK");
+  if (planted.empty()) GTEST_SKIP() << "needs the link that planted_links_win_test plants";
+  const std::string base = platform::testing::wine_path(planted);
+  platform::write_string_value(key_.get(), "stat_path", (base + "\\root").c_str());
+  clock_.now = {2031, 5, 10, 6, 12, 0, 0, 0};
+  poll(0);
+  poll(1000);
+  EXPECT_EQ(recorder().add_event(1, "Служба ИБП запущена\n"), 0);
+  recorder().flush();
+  recorder_.reset();
+
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA((base + "\\outside\\*").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  std::vector<std::string> names;
+  do {
+    if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0)
+      names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  EXPECT_TRUE(names.empty()) << names.front();
 }
 
 }  // namespace

@@ -90,7 +90,7 @@ int stat_core::add_event(int code, std::string_view text) {
   const platform::LocalTime now = platform::side_effects().local_time();
   const std::string path = day_file_path(create_month_directory(now.year, now.month), now.day, DayFile::kEvents);
   const EventLine line = build_event_line(now, code, utf8_to_windows1251(text));
-  const std::unique_ptr<StatFile> file = files_.open_for_writing(path, OpenMode::kOpenOrCreate);
+  const std::unique_ptr<StatFile> file = open_in_month(now.year, now.month, path);
   if (!file || !append(*file, line.bytes)) return 0;
   return static_cast<int>(line.message_length);
 }
@@ -120,16 +120,31 @@ bool stat_core::enter_date(const platform::LocalTime& now) {
 }
 
 // Creates the root, year and month directories that are missing (not the root's parents);
-// a failure shows later, when the file in it cannot be created.
+// a failure shows later, when the file in it cannot be created. Nothing is created through a
+// link planted at the year.
 std::string stat_core::create_month_directory(int year, int month) {
-  create_level(config_.path);
-  create_level(year_directory(config_.path, year));
-  create_level(month_directory(config_.path, year, month));
+  if (!files_.directory_exists(config_.path)) files_.create_root_directory(config_.path);
+  const std::string year_path = year_directory(config_.path, year);
+  create_level(year_path);
+  if (!files_.is_link(year_path)) create_level(month_directory(config_.path, year, month));
   return month_prefix(config_.path, year, month);
 }
 
 void stat_core::create_level(const std::string& path) {
   if (!files_.directory_exists(path)) files_.create_directory(path);
+}
+
+// Every file written below the root is opened here. The root is the administrator's choice and may
+// itself be a link; a link at the year or month, planted by another user, would take the service's
+// writes outside the archive.
+std::unique_ptr<StatFile> stat_core::open_in_month(int year, int month, const std::string& path) {
+  for (const std::string& folder : {year_directory(config_.path, year), month_directory(config_.path, year, month)}) {
+    if (files_.is_link(folder)) {
+      debug_trace("UPS:stat link refused %s\n", folder.c_str());
+      return nullptr;
+    }
+  }
+  return files_.open_for_writing(path, OpenMode::kOpenOrCreate);
 }
 
 // The old day gets its last write, stamped already in the new day.
@@ -156,7 +171,7 @@ void stat_core::load_day_totals(int day) {
 
 void stat_core::write_day_file() {
   if (summary_path_.empty()) return;
-  const std::unique_ptr<StatFile> file = files_.open_for_writing(summary_path_, OpenMode::kOpenOrCreate);
+  const std::unique_ptr<StatFile> file = open_in_month(year_, month_, summary_path_);
   if (!file) return;
   day_totals_.stamp = stamp_from_local_time(platform::side_effects().local_time());
   write_summary(*file, day_totals_);
@@ -174,8 +189,7 @@ void stat_core::record_raw_sample(const ups_link::UpsStatus& status, const platf
 
 // Continues after the last whole record, so that a record torn by a crash is overwritten.
 void stat_core::open_raw_file(int day) {
-  std::unique_ptr<StatFile> file =
-      files_.open_for_writing(day_file_path(month_prefix_, day, DayFile::kRaw), OpenMode::kOpenOrCreate);
+  std::unique_ptr<StatFile> file = open_in_month(year_, month_, day_file_path(month_prefix_, day, DayFile::kRaw));
   std::uint64_t size = 0;
   if (!file || !file->size(size) || !file->seek(size - size % kRawSampleSize)) {
     config_.raw = false;  // until the next load_config

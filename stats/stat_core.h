@@ -67,6 +67,7 @@ class stat_core {
   bool enter_date(const platform::LocalTime& now);
   std::string create_month_directory(int year, int month);
   void create_level(const std::string& path);
+  std::unique_ptr<StatFile> open_in_month(int year, int month, const std::string& path);
   void close_day();
   bool elapsed_seconds(double& dt);
   void load_day_totals(int day);

@@ -306,6 +306,30 @@ TEST_F(Recorder, BufferedSamplesAreWrittenWhenTheRecorderGoesAndItSaysSoWhenMoni
   EXPECT_EQ(trace.joined(), "UPS::Shutdown stat_core\n");
 }
 
+// Another user plants a link inside the archive: at the month, or at the year before the month
+// exists. Nothing is written or created through it, and the trace says why.
+TEST_F(Recorder, NothingIsWrittenThroughALinkPlantedInsideTheArchive) {
+  for (const std::string link : {"C:\\stats\\2008\\3", "C:\\stats\\2008"}) {
+    SCOPED_TRACE(link);
+    files_ = MemoryStatFiles{};
+    files_.add_directory("C:");
+    files_.add_directory(kRoot);
+    if (link.size() > std::strlen("C:\\stats\\2008")) files_.add_directory("C:\\stats\\2008");
+    files_.plant_link(link);
+    recorder_.reset();
+    config_.raw = true;
+    platform::TraceCapture trace;
+    poll(0);
+    poll(1000);
+    EXPECT_EQ(recorder().add_event(1, "Служба ИБП запущена\n"), 0);
+    recorder().flush();
+    for (DayFile kind : {DayFile::kSummary, DayFile::kRaw, DayFile::kEvents})
+      EXPECT_EQ(files_.writes_to(day_file_path(kMonth, 7, kind)), 0);
+    EXPECT_FALSE(files_.has(day_file_path(kMonth, 7, DayFile::kEvents)));
+    EXPECT_TRUE(trace.contains("UPS:stat link refused " + link + "\n"));
+  }
+}
+
 TEST_F(Recorder, EventLinesAreAppendedAsWindows1251) {
   clock_.now = {2008, 3, 7, 5, 9, 3, 7, 0};
   EXPECT_EQ(recorder().add_event(5, "Сбой\n"), 5);

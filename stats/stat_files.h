@@ -37,6 +37,12 @@ class StatFiles {
   virtual bool directory_exists(const std::string& path) = 0;
   // Creates this one directory; its parent must exist.
   virtual bool create_directory(const std::string& path) = 0;
+  // Creates the archive's root (its parent must exist) with the archive's access rules: users may
+  // read, only the service writes.
+  virtual bool create_root_directory(const std::string& path) { return create_directory(path); }
+  // True when `path` is a link (a junction or a symbolic link), which the recorder never writes
+  // through: another user may have planted it to point outside the archive.
+  virtual bool is_link(const std::string& path) = 0;
   // Null when the file cannot be opened or created.
   virtual std::unique_ptr<StatFile> open_for_writing(const std::string& path, OpenMode mode) = 0;
   // Up to `limit` bytes from the start of the file; false when it cannot be opened or read.

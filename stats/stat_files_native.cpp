@@ -52,6 +52,11 @@ bool NativeStatFiles::create_directory(const std::string& path) {
   return std::filesystem::create_directory(host_path(path), error);
 }
 
+bool NativeStatFiles::is_link(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_symlink(host_path(path), error);
+}
+
 std::unique_ptr<StatFile> NativeStatFiles::open_for_writing(const std::string& path, OpenMode mode) {
   const std::string host = host_path(path);
   UniqueFile file;

@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "platform/handles_win.h"
+#include "platform/link_safe_files_win.h"
+#include "platform/security_win.h"
 
 namespace stats {
 namespace {
@@ -45,10 +47,17 @@ bool Win32StatFiles::create_directory(const std::string& path) {
   return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
 }
 
+bool Win32StatFiles::create_root_directory(const std::string& path) {
+  platform::ObjectSecurity security(platform::SystemObject::archive_root);
+  return CreateDirectoryA(path.c_str(), security.attributes()) != FALSE;
+}
+
+bool Win32StatFiles::is_link(const std::string& path) { return platform::is_link(path.c_str()); }
+
 std::unique_ptr<StatFile> Win32StatFiles::open_for_writing(const std::string& path, OpenMode mode) {
   const DWORD disposition = mode == OpenMode::kOpenOrCreate ? OPEN_ALWAYS : CREATE_ALWAYS;
-  platform::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  platform::UniqueHandle file =
+      platform::create_file_not_following(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, disposition);
   if (!file) return nullptr;
   return std::make_unique<Win32StatFile>(std::move(file));
 }

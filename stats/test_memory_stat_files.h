@@ -20,6 +20,12 @@ class MemoryStatFiles final : public StatFiles {
   void put(const std::string& path, std::string bytes) { files_[path] = std::move(bytes); }
   void remove(const std::string& path) { files_.erase(path); }
   void refuse_writes_to(const std::string& path) { refused_.insert(path); }
+  // A link planted by another user: it exists as a directory, and whatever is written through it
+  // lands outside the archive.
+  void plant_link(const std::string& path) {
+    directories_.insert(path);
+    links_.insert(path);
+  }
 
   bool has(const std::string& path) const { return files_.count(path) != 0; }
   std::string contents(const std::string& path) const {
@@ -32,6 +38,7 @@ class MemoryStatFiles final : public StatFiles {
   }
 
   bool directory_exists(const std::string& path) override { return directories_.count(path) != 0; }
+  bool is_link(const std::string& path) override { return links_.count(path) != 0; }
   bool create_directory(const std::string& path) override {
     if (!parent_exists(path) || refused_.count(path)) return false;
     return directories_.insert(path).second;
@@ -85,6 +92,7 @@ class MemoryStatFiles final : public StatFiles {
   std::map<std::string, std::string> files_;
   std::map<std::string, int> writes_;
   std::set<std::string> refused_;
+  std::set<std::string> links_;
 };
 
 }  // namespace stats
