@@ -38,7 +38,13 @@ class FuzzPipe : public ipc::ByteSource {
 
 class NullCore : public ipc::PipeCommandHandler {
  public:
-  void replace_settings(const core::CoreSettings&) override {}
+  // Whatever the record held, the times and thresholds stay in the settings pages' ranges.
+  void replace_settings(const core::CoreSettings& s) override {
+    if (s.wait_ba_wait > 120 || s.turn_ups_on_wait < 1 || s.turn_ups_on_wait > 9999 ||
+        s.shutdown_on_cap_battery_wait > 100 || s.shutdown_on_u_battery_wait < 50 || s.shutdown_on_u_battery_wait > 1000 ||
+        s.signal_window_start < 0 || s.signal_window_start > 1439 || s.signal_window_end < 0 || s.signal_window_end > 1439)
+      __builtin_trap();
+  }
   void reload_statistics_config() override {}
   void flush_statistics() override {}
   bool ups_link_up() override { return true; }

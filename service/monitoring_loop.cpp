@@ -84,8 +84,9 @@ bool MonitoringLoop::start_monitoring() {
   }
   const std::uint32_t result = library_.init();
   if (result != core::UPS_INITOK) {
-    host_.report_stopped(kErrorServiceSpecific, result);
+    // Traced before the report: whoever waits for the stop finds the reason already written.
     debug_trace("UPSInit error %d\n", static_cast<int>(result));
+    host_.report_stopped(kErrorServiceSpecific, result);
     return false;
   }
   host_.report_running();

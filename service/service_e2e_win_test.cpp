@@ -158,7 +158,10 @@ TEST_F(InstalledService, AfterTheHibernationTheServiceMonitorsAgain) {
   // resumed on a low battery. Once the bit is gone, the first wait on mains proves that the running
   // start saw the UPS without it: no reading after that one has the bit, so nothing acts again.
   const std::size_t trace_mark = output_->trace().size();
-  ASSERT_TRUE(simulator::command_applied("lowbat off", [] { return simulator::state("bits").substr(1, 1) == "0"; }));
+  ASSERT_TRUE(simulator::command_applied("lowbat off", [] {
+    const std::string bits = simulator::state("bits");  // bit 7 first
+    return bits.size() == 8 && bits[1] == '0';
+  }));
   ASSERT_TRUE(eventually([&] { return trace_since(trace_mark).find("UPS::UPSWaitForStateChange(1, ") != std::string::npos; },
                          30000))
       << trace_since(trace_mark);
