@@ -41,8 +41,17 @@ INT_PTR CALLBACK CMainDlg::proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
   return self ? self->handle(message, wparam, lparam) : FALSE;
 }
 
-INT_PTR CMainDlg::handle(UINT message, WPARAM wparam, LPARAM) {
+INT_PTR CMainDlg::handle(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
+    case WM_VSCROLL:
+      // The up-down moved: its position goes into the edit, which then sets N as typing does.
+      // (The edit is not its integer buddy, so that setting the position while the user types
+      // never rewrites the text under the cursor.)
+      if (reinterpret_cast<HWND>(lparam) == GetDlgItem(hwnd_, IDC_LAST_POINTS_SPIN)) {
+        const LRESULT position = SendDlgItemMessageW(hwnd_, IDC_LAST_POINTS_SPIN, UDM_GETPOS32, 0, 0);
+        SetDlgItemTextW(hwnd_, IDC_LAST_POINTS, last_points_text(static_cast<std::uint32_t>(position)).c_str());
+      }
+      return TRUE;
     case WM_TIMER:
       if (wparam == kSampleTimer && running_) tick();
       return TRUE;
