@@ -21,10 +21,11 @@ done
 
 tools/setup.sh
 echo "== building"
-cmake --preset bench >/dev/null && cmake --build --preset bench --target stats_bench status_parser_bench >/dev/null
+cmake --preset bench >/dev/null &&
+  cmake --build --preset bench --target stats_bench status_parser_bench scope_bench >/dev/null
 cmake --preset native >/dev/null && cmake --build --preset native --target upssim >/dev/null
 cmake --preset win64 >/dev/null &&
-  cmake --build --preset win64 --target orvik_dll orvik_ups setup_answer demo_watch core_bench >/dev/null
+  cmake --build --preset win64 --target orvik_dll orvik_ups setup_answer demo_watch core_bench scope_paint >/dev/null
 
 echo "== machine"
 echo "   $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //'), $(nproc) cores," \
@@ -35,6 +36,8 @@ build/bench/bench/stats_bench --benchmark_filter='UpdateAll|ReadAndDecode' --ben
   grep -E '^BM_'
 echo "== status-line parser"
 build/bench/bench/status_parser_bench --benchmark_min_time=1 2>/dev/null | grep -E '^BM_'
+echo "== the viewer: one repaint of eight strips of 1000 points, the mapping alone"
+build/bench/bench/scope_bench --benchmark_min_time=1 2>/dev/null | grep -E '^BM_'
 
 # A prefix of its own, so the figures can be taken beside a test run of the build's prefix.
 prefix=$root/build/bench/wineprefix
@@ -44,3 +47,8 @@ tools/demo.sh --no-build --scenario cable-pulled --prefix "$prefix" >"$root/buil
 grep '^service process:' "$root/build/bench/service_demo.log" | sed 's/^/   /'
 echo "== the monitoring core under Wine: polling, memory, reaction to power failures"
 ORVIK_WINE_PREFIX=$prefix bench/core_bench.sh --cycles "$cycles" --failures "$failures"
+echo "== the viewer: one whole repaint under Wine, GDI included"
+tools/wine/prefix.sh up "$prefix" >/dev/null
+(export WINEPREFIX=$prefix DISPLAY; DISPLAY=$(cut -d' ' -f1 "$prefix.display"); source tools/wine/env.sh
+  "$WINE" build/win64/bin/scope_paint.exe 2>/dev/null | sed 's/^/   /')
+tools/wine/prefix.sh down "$prefix" >/dev/null
