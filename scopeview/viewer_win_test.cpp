@@ -45,7 +45,11 @@ class Viewer : public ::testing::Test {
     publish(230.0f, 13.5f);
     viewer_ = start_process(viewer_program());
     ASSERT_TRUE(viewer_);
-    ASSERT_TRUE(eventually([&] { return (dialog_ = FindWindowW(nullptr, kCaption)) != nullptr; }));
+    // Found as soon as it is created, before its controls exist; shown only once initialised.
+    ASSERT_TRUE(eventually([&] {
+      dialog_ = FindWindowW(nullptr, kCaption);
+      return dialog_ != nullptr && IsWindowVisible(dialog_);
+    }));
   }
   void TearDown() override {
     if (viewer_ && wait_for_exit(viewer_.get(), 0) == -1) TerminateProcess(viewer_.get(), 99);
@@ -70,8 +74,10 @@ class Viewer : public ::testing::Test {
       found = FindWindowExW(GetDlgItem(dialog_, IDC_SCOPE), found, L"WTL_OscilloscopeChannel", nullptr);
     return found;
   }
-  // Whether the strip shows a pixel of the colour, as the screen shows it.
+  // Whether the strip shows a pixel of the colour, as the screen shows it (the dialog kept on top,
+  // so that no other window can cover the strip).
   bool strip_shows(HWND window, COLORREF colour) {
+    SetWindowPos(dialog_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     RECT r;
     GetClientRect(window, &r);
     POINT origin{0, 0};
