@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -9,6 +8,7 @@
 #include "platform/privilege_win.h"
 #include "platform/registry_win.h"
 #include "platform/test_trace_capture.h"
+#include "platform/test_wine_env_win.h"
 #include "platform/trace_file_win.h"
 
 namespace platform {
@@ -53,11 +53,9 @@ TEST_F(TraceFile, TextsAreAppendedToTheNamedFileAsTheyWereTraced) {
 // Run by tools/wine/planted_links.sh, which first plants trace.log as a link to another file: the
 // trace goes nowhere rather than into that file.
 TEST_F(TraceFile, ALinkPlantedAtTheTracePathIsNotFollowed) {
-  const char* planted = std::getenv("ORVIK_PLANTED_LINK");
-  if (!planted) GTEST_SKIP() << "needs the link that planted_links_win_test plants";
-  std::string base = std::string("Z:") + planted;
-  for (char& c : base)
-    if (c == '/') c = '\\';
+  const std::string planted = testing::env("ORVIK_PLANTED_LINK");
+  if (planted.empty()) GTEST_SKIP() << "needs the link that planted_links_win_test plants";
+  const std::string base = testing::wine_path(planted);
   ASSERT_TRUE(write_string_value(config_.get(), kTraceFileValue, (base + "\\trace.log").c_str()));
   reload_trace_file_setting();
   debug_trace("through the link\n");

@@ -11,12 +11,6 @@ namespace {
 
 constexpr wchar_t kAxisClass[] = L"WTL_OscilloscopeAxis";
 
-Rect client_of(HWND hwnd) {
-  RECT r;
-  GetClientRect(hwnd, &r);
-  return {r.left, r.top, r.right, r.bottom};
-}
-
 void line(HDC dc, Segment s) {
   MoveToEx(dc, s.from.x, s.from.y, nullptr);
   LineTo(dc, s.to.x, s.to.y);
@@ -48,7 +42,7 @@ LRESULT CALLBACK OscilloscopeAxis::proc(HWND hwnd, UINT message, WPARAM wparam, 
   if (self && message == WM_PAINT) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-    self->paint(dc, client_of(hwnd));
+    self->paint(dc, client_rect(hwnd));
     EndPaint(hwnd, &ps);
     return 0;
   }

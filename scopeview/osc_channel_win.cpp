@@ -50,11 +50,7 @@ bool OscilloscopeChannel::create(HWND parent, OscHandler& handler) {
   return hwnd_ != nullptr;
 }
 
-Rect OscilloscopeChannel::client() const {
-  RECT r;
-  GetClientRect(hwnd_, &r);
-  return {r.left, r.top, r.right, r.bottom};
-}
+Rect OscilloscopeChannel::client() const { return client_rect(hwnd_); }
 
 void OscilloscopeChannel::move(const Rect& r) { MoveWindow(hwnd_, r.left, r.top, r.width(), r.height(), TRUE); }
 

@@ -1,5 +1,7 @@
 #include "scopeview/osc_ctrl_win.h"
 
+#include "scopeview/window_class_win.h"
+
 namespace scopeview {
 
 bool OscilloscopeCtrl::create(HWND static_control) {
@@ -14,11 +16,7 @@ bool OscilloscopeCtrl::create(HWND static_control) {
   return made;
 }
 
-Rect OscilloscopeCtrl::client() const {
-  RECT r;
-  GetClientRect(hwnd_, &r);
-  return {r.left, r.top, r.right, r.bottom};
-}
+Rect OscilloscopeCtrl::client() const { return client_rect(hwnd_); }
 
 void OscilloscopeCtrl::set_trace_colour(int strip, COLORREF colour) {
   strips_[strip].set_trace_colour(colour);

@@ -4,7 +4,16 @@
 
 #include <windows.h>
 
+#include "scopeview/geometry.h"
+
 namespace scopeview {
+
+// The window's client rectangle in the portable geometry.
+inline Rect client_rect(HWND hwnd) {
+  RECT r;
+  GetClientRect(hwnd, &r);
+  return {r.left, r.top, r.right, r.bottom};
+}
 
 // Registers the class once per process; later calls do nothing.
 inline void register_window_class(const wchar_t* name, WNDPROC proc, HCURSOR cursor) {
