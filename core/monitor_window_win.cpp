@@ -5,9 +5,7 @@
 #include "core/library_hooks_win.h"
 #include "core/power_policy.h"
 #include "platform/debug_trace.h"
-
-// The image of the module this code is linked into: the library itself.
-extern "C" IMAGE_DOS_HEADER __ImageBase;
+#include "platform/module_win.h"
 
 namespace core {
 namespace {
@@ -44,16 +42,13 @@ class CWndUPS {
   static HWND create() {
     WNDCLASSA window_class{};
     window_class.lpfnWndProc = procedure;
-    window_class.hInstance = library_instance();
+    window_class.hInstance = platform::this_module();
     window_class.lpszClassName = kMonitorWindowClass;
     RegisterClassA(&window_class);
     return CreateWindowExA(0, kMonitorWindowClass, kMonitorWindowTitle, 0, 0, 0, 0, 0, nullptr, nullptr,
                            window_class.hInstance, nullptr);
   }
-  static void unregister() { UnregisterClassA(kMonitorWindowClass, library_instance()); }
-
- private:
-  static HINSTANCE library_instance() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
+  static void unregister() { UnregisterClassA(kMonitorWindowClass, platform::this_module()); }
 };
 
 struct WindowStart {

@@ -4,7 +4,8 @@
 
 #include "scopeview/axis_ticks.h"
 #include "scopeview/osc_scale.h"
-#include "scopeview/window_class_win.h"
+#include "platform/window_class_win.h"
+#include "scopeview/client_rect_win.h"
 
 namespace scopeview {
 namespace {
@@ -20,7 +21,7 @@ void line(HDC dc, Segment s) {
 
 bool OscilloscopeAxis::create(HWND parent, AxisPlacement placement) {
   placement_ = placement;
-  register_window_class(kAxisClass, proc, nullptr);
+  platform::register_window_class(kAxisClass, proc, nullptr);
   hwnd_ = CreateWindowExW(0, kAxisClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, 0, 0,
                           parent, nullptr, GetModuleHandleW(nullptr), this);
   font_.reset(CreateFontW(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
@@ -38,7 +39,7 @@ void OscilloscopeAxis::set_range(double min, double max) {
 }
 
 LRESULT CALLBACK OscilloscopeAxis::proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* self = window_owner<OscilloscopeAxis>(hwnd, message, lparam);
+  auto* self = platform::window_owner<OscilloscopeAxis>(hwnd, message, lparam);
   if (self && message == WM_PAINT) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);

@@ -9,7 +9,8 @@
 #include "platform/gdi_win.h"
 #include "scopeview/axis_ticks.h"
 #include "scopeview/markers.h"
-#include "scopeview/window_class_win.h"
+#include "platform/window_class_win.h"
+#include "scopeview/client_rect_win.h"
 
 namespace scopeview {
 namespace {
@@ -44,7 +45,7 @@ void draw_marker(HDC dc, const MarkerShape& shape) {
 
 bool OscilloscopeChannel::create(HWND parent, OscHandler& handler) {
   handler_ = &handler;
-  register_window_class(kChannelClass, proc, LoadCursorW(nullptr, MAKEINTRESOURCEW(32515) /* IDC_CROSS */));
+  platform::register_window_class(kChannelClass, proc, LoadCursorW(nullptr, MAKEINTRESOURCEW(32515) /* IDC_CROSS */));
   hwnd_ = CreateWindowExW(0, kChannelClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, 0, 0,
                           parent, nullptr, GetModuleHandleW(nullptr), this);
   return hwnd_ != nullptr;
@@ -67,7 +68,7 @@ void OscilloscopeChannel::set_samples(const double* samples, std::uint32_t count
 }
 
 LRESULT CALLBACK OscilloscopeChannel::proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* self = window_owner<OscilloscopeChannel>(hwnd, message, lparam);
+  auto* self = platform::window_owner<OscilloscopeChannel>(hwnd, message, lparam);
   if (!self || message == WM_NCCREATE) return DefWindowProcW(hwnd, message, wparam, lparam);
   return self->handle(message, wparam, lparam);
 }

@@ -1,6 +1,6 @@
 #include "scopeview/osc_ctrl_win.h"
 
-#include "scopeview/window_class_win.h"
+#include "scopeview/client_rect_win.h"
 
 namespace scopeview {
 

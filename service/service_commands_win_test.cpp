@@ -11,6 +11,7 @@
 
 #include "ipc/shared_block_win.h"
 #include "service/test_service_host_win.h"
+#include "tray/test_tray_desktop_win.h"
 
 namespace service {
 namespace {
@@ -224,7 +225,8 @@ TEST_F(HostCommandLine, AppRunsTheMonitoringLoopInTheForegroundUntilTheCriticalP
   EXPECT_TRUE(CoreOutput::has_event(events, 15, "Сбой питания. Действие спящий режим\n\n"));
   EXPECT_TRUE(CoreOutput::has_event(events, 2, "Останов мониторинга ИБП\n"));
   EXPECT_EQ(events.find("|30|"), std::string::npos) << "no action, not even a rehearsed one";
-  EXPECT_NE(trace_since(trace_mark).find("UPS::runGUI not found\n"), std::string::npos) << "the tray was started";
+  EXPECT_NE(trace_since(trace_mark).find("UPS_UI::CONNECT SMAP:1\n"), std::string::npos) << "the tray was started";
+  EXPECT_TRUE(tray::testing::close_tray_applications());
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "service/test_service_host_win.h"
+#include "tray/test_tray_desktop_win.h"
 
 namespace service {
 namespace {
@@ -70,8 +71,12 @@ class InstalledService : public ::testing::Test {
 
   // The service installed (by the same answers as the first test) and monitoring.
   static void ensure_monitoring() {
-    if (!open_ups_service(SERVICE_QUERY_STATUS)) ASSERT_EQ(run_host_answering("/install", kAnswerOk), 0);
-    if (ups_status().dwCurrentState != SERVICE_RUNNING) ASSERT_TRUE(start_ups_service_and_wait()) << output_->trace();
+    if (!open_ups_service(SERVICE_QUERY_STATUS)) {
+      ASSERT_EQ(run_host_answering("/install", kAnswerOk), 0);
+    }
+    if (ups_status().dwCurrentState != SERVICE_RUNNING) {
+      ASSERT_TRUE(start_ups_service_and_wait()) << output_->trace();
+    }
   }
 
   // Installed and stopped, so that the next start reads the settings afresh.
@@ -259,22 +264,20 @@ TEST_F(InstalledService, SetupRestartsTheServiceAndStartsTheTrayOnlyWhenNoneRuns
   ASSERT_EQ(run_host_answering("/setup", kAnswerUiOn), 0);
   EXPECT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
   EXPECT_EQ(tray_autostart(), L"\"" + host_program_wide() + L"\" /gui");
-  // The tray application was started: "/gui" finds no tray in this library yet and says so.
-  EXPECT_TRUE(eventually([&] { return trace_since(trace_mark).find("UPS::runGUI not found\n") != std::string::npos; },
-                         10000))
+  // The tray application was started and found the service.
+  EXPECT_TRUE(eventually([&] { return trace_since(trace_mark).find("UPS_UI::CONNECT SMAP:1\n") != std::string::npos; },
+                         20000))
       << trace_since(trace_mark);
+  ASSERT_NE(tray::testing::tray_window(), nullptr);
 
-  const HWND tray = CreateWindowExW(0, L"STATIC", L"ControlManageUPS", 0, 0, 0, 10, 10, nullptr, nullptr,
-                                    GetModuleHandleW(nullptr), nullptr);
-  ASSERT_NE(tray, nullptr);
   trace_mark = output_->trace().size();
   ASSERT_EQ(run_host_answering("/setup", kAnswerUiOn), 0);
   Sleep(3000);
   const std::string trace = trace_since(trace_mark);
   EXPECT_NE(trace.find("UPS::Service start pending.\n"), std::string::npos) << "restarted";
-  EXPECT_EQ(trace.find("UPS::runGUI not found\n"), std::string::npos) << "no second tray application";
+  EXPECT_EQ(trace.find("UPS_UI::newDataUPS:"), std::string::npos) << "no second tray application";
   EXPECT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
-  DestroyWindow(tray);
+  EXPECT_TRUE(tray::testing::close_tray_applications());
 }
 
 TEST_F(InstalledService, CancelledSetupLeavesTheMonitoringRunningAsItWas) {

@@ -5,13 +5,11 @@
 #include <string>
 
 #include "platform/debug_trace.h"
+#include "platform/module_win.h"
 #include "platform/registry_win.h"
 #include "setup/install_registry_win.h"
 #include "setup/model_table.h"
 #include "setup/setup_registry_win.h"
-
-// The image of the module this code is linked into: the library itself.
-extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace installation {
 namespace {
@@ -22,7 +20,7 @@ constexpr DWORD kLongestPathChars = 32768;
 
 // The library's full path, however long, in UTF-16 so that any folder name survives.
 std::wstring library_path() {
-  const auto module = reinterpret_cast<HMODULE>(&__ImageBase);
+  const auto module = platform::this_module();
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));

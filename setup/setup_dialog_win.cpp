@@ -7,14 +7,13 @@
 #include <vector>
 
 #include "platform/debug_trace.h"
+#include "platform/module_win.h"
 #include "platform/registry_win.h"
 #include "setup/centring.h"
 #include "setup/port_list.h"
 #include "setup/setup_dialog_ids.h"
 #include "setup/setup_registry_win.h"
 #include "setup/ups_choice.h"
-
-extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace installation {
 namespace {
@@ -30,15 +29,13 @@ constexpr std::size_t kAutostartBytes = 512;
 // The vendor and model fields are saved up to this many characters.
 constexpr int kFieldChars = 255;
 
-HINSTANCE library_instance() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
-
 // The modal dialog on which the administrator picks the UPS, its port and the tray autostart.
 // Lives on the stack of run_setup_dialog's caller for one modal run; its thread only.
 class CWndSetup {
  public:
   int run(HWND parent) {
     parent_ = parent;
-    INT_PTR result = DialogBoxParamW(library_instance(), MAKEINTRESOURCEW(IDD_SETUP), parent, dialog_proc,
+    INT_PTR result = DialogBoxParamW(platform::this_module(), MAKEINTRESOURCEW(IDD_SETUP), parent, dialog_proc,
                                      reinterpret_cast<LPARAM>(this));
     if (result <= 0) {
       // The dialog never ran: -1 would read as a save with autostart to a caller that tests bits,

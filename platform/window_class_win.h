@@ -1,33 +1,29 @@
-// Window classes of the viewer's own windows, and the object behind each window: the object
-// passed to CreateWindowEx is kept in the window's user data from WM_NCCREATE on.
+// Window classes of our own windows, and the object behind each window: the object passed to
+// CreateWindowEx is kept in the window's user data from WM_NCCREATE on.
 #pragma once
 
 #include <windows.h>
 
-#include "scopeview/geometry.h"
+#include "platform/module_win.h"
 
-namespace scopeview {
+namespace platform {
 
-// The window's client rectangle in the portable geometry.
-inline Rect client_rect(HWND hwnd) {
-  RECT r;
-  GetClientRect(hwnd, &r);
-  return {r.left, r.top, r.right, r.bottom};
-}
-
-// Registers the class once per process; later calls do nothing.
-inline void register_window_class(const wchar_t* name, WNDPROC proc, HCURSOR cursor) {
+// Registers the class of this module once per process; later calls do nothing. False when the
+// class cannot be registered.
+inline bool register_window_class(const wchar_t* name, WNDPROC proc, HCURSOR cursor,
+                                  UINT style = CS_HREDRAW | CS_VREDRAW, HBRUSH background = nullptr) {
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof existing;
-  if (GetClassInfoExW(GetModuleHandleW(nullptr), name, &existing)) return;
+  if (GetClassInfoExW(this_module(), name, &existing)) return true;
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
-  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.style = style;
   wc.lpfnWndProc = proc;
-  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hInstance = this_module();
   wc.hCursor = cursor ? cursor : LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
+  wc.hbrBackground = background;
   wc.lpszClassName = name;
-  RegisterClassExW(&wc);
+  return RegisterClassExW(&wc) != 0;
 }
 
 // The window's object: taken from the creation parameters at WM_NCCREATE, then from the user
@@ -42,4 +38,4 @@ T* window_owner(HWND hwnd, UINT message, LPARAM lparam) {
   return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
-}  // namespace scopeview
+}  // namespace platform

@@ -1,0 +1,93 @@
+// runGUI: the tray application of one logged-on user, started by the service host's "/gui". It
+// waits for the service, connects to it, shows the icon and runs until closed.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "ipc/new_data_event_win.h"
+#include "ipc/shared_block_win.h"
+#include "platform/debug_trace.h"
+#include "platform/registry_win.h"
+#include "platform/system_function_win.h"
+#include "tray/tray_events.h"
+#include "tray/tray_window_win.h"
+
+namespace tray {
+namespace {
+
+bool config_writable() { return static_cast<bool>(platform::open_key(platform::kConfigKeyPath)); }
+
+bool open_new_data_event(TraySession& session) {
+  const bool opened = wait_for_service(
+      [&] {
+        session.new_data_event = ipc::open_new_data_event();
+        return session.new_data_event.is_open();
+      },
+      [] { Sleep(1000); });
+  debug_trace("UPS_UI::newDataUPS:%08x\n",
+              static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(session.new_data_event.get())));
+  return opened;
+}
+
+SessionNotifications find_session_notifications() {
+  SessionNotifications found;
+  found.library = LoadLibraryW(L"WtsApi32.dll");
+  found.register_window =
+      platform::find_system_function<SessionNotifications::Register>(found.library, "WTSRegisterSessionNotification");
+  found.unregister_window = platform::find_system_function<SessionNotifications::Unregister>(
+      found.library, "WTSUnRegisterSessionNotification");
+  if (!found.available())
+    debug_trace("UPS_UI::Error with WtsApi32.dll, Fast User Switching - disabled or manual\n");
+  return found;
+}
+
+// Start-up up to the shared block; false when the tray application must give up.
+bool connect_to_service(TraySession& session) {
+  session.restricted = !config_writable();
+  if (!open_new_data_event(session)) {
+    Beep(900, 500);
+    return false;
+  }
+  if (!session.restricted) {
+    const bool connected = session.pipe.connect();
+    debug_trace("UPS_UI::CONNECT IPC:%d\n", connected ? 1 : 0);
+    if (!connected) return false;
+    session.sessions = find_session_notifications();
+  }
+  const bool attached = ipc::open_shared_block(session.block_holder, false);
+  debug_trace("UPS_UI::CONNECT SMAP:%d\n", attached ? 1 : 0);
+  return attached;
+}
+
+int run_message_loop() {
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+int run_tray_application() {
+  TraySession session;
+  if (!connect_to_service(session)) return 0;
+  session.session_active = true;
+  CoInitialize(nullptr);
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_DATE_CLASSES | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&controls);
+  session.icons.load();
+  int exit_code = 0;
+  {
+    CWndC window(session);
+    if (window.create()) exit_code = run_message_loop();
+    NotifyIcon(window.window()).remove();
+  }
+  CoUninitialize();
+  session.pipe.disconnect();
+  return exit_code;
+}
+
+}  // namespace
+}  // namespace tray
+
+extern "C" int WINAPI runGUI() { return tray::run_tray_application(); }

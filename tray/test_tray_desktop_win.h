@@ -1,0 +1,119 @@
+// Test helper: the tray application in a Wine virtual desktop of its own, whose taskbar holds the
+// notification area, and the ways a user reaches it: its hidden window, the icon's callback, the
+// menu it opens, the pixels of the notification area.
+//
+// The test's main thread moves into the desktop before it makes any window, so that it finds the
+// tray's windows and reads that desktop's screen.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/handles_win.h"
+#include "platform/test_wine_env_win.h"
+#include "platform/wide_text_win.h"
+
+namespace tray::testing {
+
+inline constexpr wchar_t kDesktopName[] = L"orvik_tray";
+
+// Wine makes a desktop whose name has a size under Explorer\Desktops a virtual desktop.
+inline bool enter_tray_desktop() {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\Explorer\\Desktops", 0, nullptr, 0, KEY_SET_VALUE,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return false;
+  const wchar_t size[] = L"1024x700";
+  RegSetValueExW(key, kDesktopName, 0, REG_SZ, reinterpret_cast<const BYTE*>(size), sizeof size);
+  RegCloseKey(key);
+  HDESK desktop = CreateDesktopW(kDesktopName, nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+  return desktop && SetThreadDesktop(desktop);
+}
+
+// "orvik_ups.exe /gui" beside the test, started in the tray's desktop.
+inline platform::UniqueHandle start_tray_process() {
+  std::wstring command_line =
+      L"\"" + platform::to_wide(platform::testing::wine_path(platform::testing::env("ORVIK_BIN_DIR"))) +
+      L"\\orvik_ups.exe\" /gui";
+  std::wstring desktop = kDesktopName;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.lpDesktop = desktop.data();
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    return platform::UniqueHandle();
+  CloseHandle(info.hThread);
+  return platform::UniqueHandle(info.hProcess);
+}
+
+inline HWND tray_window() { return FindWindowW(nullptr, L"ControlManageUPS"); }
+
+// Closes every tray application of this desktop (as its "Закрыть" would); true once none is left
+// within `limit_ms`. Tests that make the host start one end it, so that it holds no pipe later.
+inline bool close_tray_applications(DWORD limit_ms = 5000) {
+  const DWORD start = GetTickCount();
+  for (HWND tray; (tray = tray_window()) != nullptr; Sleep(100)) {
+    if (GetTickCount() - start > limit_ms) return false;
+    PostMessageW(tray, WM_CLOSE, 0, 0);
+  }
+  return true;
+}
+
+// A shown pop-up menu window other than `except`; null when there is none.
+inline HWND visible_menu_window(HWND except = nullptr) {
+  for (HWND w = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); w; w = FindWindowExW(nullptr, w, L"#32768", nullptr))
+    if (w != except && IsWindowVisible(w)) return w;
+  return nullptr;
+}
+
+// The items of an open menu as its window shows them: text (empty for a separator) and state.
+struct ShownItem {
+  std::wstring text;
+  UINT state;
+};
+inline std::vector<ShownItem> shown_items(HWND menu_window) {
+  constexpr UINT kGetMenu = 0x01E1;  // MN_GETHMENU
+  HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menu_window, kGetMenu, 0, 0));
+  std::vector<ShownItem> items;
+  for (int i = 0, count = GetMenuItemCount(menu); i < count; ++i) {
+    wchar_t text[128] = L"";
+    GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
+    items.push_back({text, GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION)});
+  }
+  return items;
+}
+
+inline void press_key(HWND window, UINT key) {
+  PostMessageW(window, WM_KEYDOWN, key, 0);
+  PostMessageW(window, WM_KEYUP, key, 0xC0000000);
+  Sleep(150);
+}
+
+// Whether any pixel of the taskbar's right end (the notification area) has exactly `rgb` (0xRRGGBB,
+// an icon's body colour). One copy of the screen, scanned here: pixel by pixel would take seconds.
+inline bool notification_area_shows(unsigned rgb) {
+  HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+  RECT area{};
+  if (!taskbar || !GetWindowRect(taskbar, &area)) return false;
+  const int width = 240, height = area.bottom - area.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, area.right - width, area.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<unsigned> pixels(static_cast<std::size_t>(width) * height);
+  GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  for (unsigned pixel : pixels)
+    if ((pixel & 0xFFFFFF) == rgb) return true;
+  return false;
+}
+
+}  // namespace tray::testing

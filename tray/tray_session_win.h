@@ -1,0 +1,40 @@
+// What the tray application holds for its whole run: the mode, its connections to the service
+// (new-data event, pipe, shared block), the session switches and the icons. Made by runGUI's
+// start-up, used by the hidden window; GUI thread only, never shared.
+#pragma once
+
+#include <windows.h>
+
+#include "ipc/pipe_client_win.h"
+#include "ipc/shared_block.h"
+#include "platform/handles_win.h"
+#include "platform/shared_memory_win.h"
+#include "tray/icon_set_win.h"
+
+namespace tray {
+
+// Session-change notifications, looked up at run time (older systems lack them).
+struct SessionNotifications {
+  using Register = BOOL(WINAPI*)(HWND, DWORD);
+  using Unregister = BOOL(WINAPI*)(HWND);
+  HMODULE library = nullptr;  // held for the process's life
+  Register register_window = nullptr;
+  Unregister unregister_window = nullptr;
+  bool available() const { return register_window && unregister_window; }
+};
+
+struct TraySession {
+  // Without read and write access to the Config key: no pipe, no session or power events.
+  bool restricted = false;
+  platform::UniqueHandle new_data_event;
+  ipc::PipeClient pipe;
+  platform::SharedMemory block_holder;
+  // Only the session at the console (or the connected remote one) holds the pipe.
+  bool session_active = true;
+  SessionNotifications sessions;
+  IconSet icons;
+
+  ipc::UpsSharedBlock& block() const { return *static_cast<ipc::UpsSharedBlock*>(block_holder.data()); }
+};
+
+}  // namespace tray

@@ -1,0 +1,235 @@
+// The tray application as a user gets it: "orvik_ups /gui" in a virtual desktop, against the
+// monitoring core hosted by this test on the simulated UPS.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <shlwapi.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+#include "core/test_minidriver_fixture_win.h"
+#include "ipc/pipe_client_win.h"
+#include "setup/test_registry_snapshot_win.h"
+#include "tray/test_tray_desktop_win.h"
+
+namespace tray {
+namespace {
+
+using core::testing::eventually;
+using core::testing::since;
+namespace simulator = core::testing::simulator;
+using namespace tray::testing;
+
+// The body colours of the built-in icons (resources/make_tray_art.sh).
+constexpr unsigned kGreyNoLink = 0xa4a8ad;
+constexpr unsigned kAmberBattery = 0xf5a623;
+constexpr unsigned kGreenMains = 0x2eb84b;
+
+class TrayApplication : public core::testing::MinidriverHostTest {
+ protected:
+  static void SetUpTestSuite() {
+    ASSERT_TRUE(enter_tray_desktop());
+    set_up_host("tray");
+  }
+
+  void TearDown() override {
+    if (tray_ && platform::testing::wait_for_exit(tray_.get(), 0) == -1) TerminateProcess(tray_.get(), 9);
+    MinidriverHostTest::TearDown();
+  }
+
+  void start_tray() {
+    trace_mark_ = output_->trace().size();
+    tray_ = start_tray_process();
+    ASSERT_TRUE(tray_);
+  }
+  std::string tray_trace() const { return since(output_->trace(), trace_mark_); }
+  bool traced(const char* line, DWORD limit_ms = 15000) const {
+    return eventually([&] { return tray_trace().find(line) != std::string::npos; }, limit_ms);
+  }
+  // The tray's window once it is up and its icon added.
+  HWND wait_for_tray_window() const {
+    HWND window = nullptr;
+    eventually([&] { return (window = tray_window()) != nullptr; }, 15000);
+    return window;
+  }
+
+  // Opens the menu through the icon's callback; the menu window, or null.
+  HWND open_menu(HWND tray) const {
+    PostMessageW(tray, 0x8001, 0, WM_RBUTTONDOWN);
+    HWND menu = nullptr;
+    eventually([&] { return (menu = visible_menu_window()) != nullptr; }, 5000);
+    return menu;
+  }
+  // Opens "Питание" in the open menu; the sub-menu's window, or null.
+  static HWND open_power_menu(HWND menu) {
+    for (int i = 0; i < 3; ++i) press_key(menu, VK_DOWN);
+    press_key(menu, VK_RIGHT);
+    HWND sub = nullptr;
+    eventually([&] { return (sub = visible_menu_window(menu)) != nullptr; }, 3000);
+    return sub;
+  }
+  // Chooses the `index`th command of the power sub-menu (the keys skip separators:
+  // 0 "Блокировать действие" ... 7 "Ждать (Suspend)").
+  void choose_power_command(HWND tray, int index) const {
+    HWND menu = open_menu(tray);
+    ASSERT_NE(menu, nullptr);
+    HWND sub = open_power_menu(menu);
+    ASSERT_NE(sub, nullptr);
+    for (int i = 0; i < index; ++i) press_key(sub, VK_DOWN);
+    press_key(sub, VK_RETURN);
+  }
+
+  core::testing::ConfigOverride config_;
+  platform::UniqueHandle tray_;
+  std::size_t trace_mark_ = 0;
+};
+
+TEST_F(TrayApplication, IconFollowsTheUpsAndTheMenuReachesTheService) {
+  config_.set_dword("PowerActionTestMode", 1);
+  config_.set_string("ICO_BAT", "C:\\no\\such\\icon.ico");
+  config_.set_string("ICO_ONLINE", "C:\\windows\\win.ini");
+  const std::string empty_file = output_->dir() + "\\empty.ico";
+  CloseHandle(CreateFileA(empty_file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  config_.set_string("ICO_NOUPS", empty_file.c_str());
+  ASSERT_TRUE(start());
+  start_tray();
+  HWND tray = wait_for_tray_window();
+  ASSERT_NE(tray, nullptr);
+  EXPECT_TRUE(traced("UPS_UI::CONNECT IPC:1\n"));
+  EXPECT_TRUE(traced("UPS_UI::CONNECT SMAP:1\n"));
+
+  EXPECT_TRUE(traced("UPS_UI::icon mains\n"));
+  EXPECT_TRUE(eventually([] { return notification_area_shows(kGreenMains); }, 5000)) << "built in: not an icon file";
+  simulator::command("mains off");
+  EXPECT_TRUE(traced("UPS_UI::icon on battery\n"));
+  EXPECT_TRUE(eventually([] { return notification_area_shows(kAmberBattery); }, 5000)) << "built in: no file";
+  simulator::command("silence on");
+  EXPECT_TRUE(traced("UPS_UI::icon no link\n", 30000));
+  EXPECT_TRUE(eventually([] { return notification_area_shows(kGreyNoLink); }, 5000));
+  simulator::command("silence off\nmains on");
+  EXPECT_TRUE(eventually([&] { return tray_trace().rfind("UPS_UI::icon mains\n") > tray_trace().find("no link"); },
+                         30000));
+
+  choose_power_command(tray, 0);
+  EXPECT_TRUE(eventually([&] { return block_->action_blocked == 1; }, 3000)) << "Блокировать действие";
+  block_->action_blocked = 5;
+  choose_power_command(tray, 0);
+  EXPECT_TRUE(eventually([&] { return block_->action_blocked == 0; }, 3000)) << "5 toggles to 0";
+  choose_power_command(tray, 7);  // "Ждать (Suspend)": request 4, action 3
+  EXPECT_TRUE(eventually(
+      [&] { return tray_trace().find("UPS::test mode: SetSystemPowerState(standby") != std::string::npos; }, 10000));
+  EXPECT_EQ(block_->action_request, 0u) << "taken by the service";
+
+  // Any local process can write the block: strings without terminators, NaN and absurd numbers.
+  simulator::command("mains off");
+  std::memset(block_->model, 'm', sizeof block_->model);
+  std::memset(block_->port, 'p', sizeof block_->port);
+  block_->load_va = NAN;
+  block_->runtime = 3e38f;
+  block_->time_in_state = -1;
+  PostMessageW(tray, 0x8001, 0, WM_LBUTTONDOWN);
+  Sleep(1500);
+  EXPECT_EQ(platform::testing::wait_for_exit(tray_.get(), 0), -1) << "the balloon over a scribbled block";
+
+  block_->gui_exit_request = 7;
+  EXPECT_EQ(platform::testing::wait_for_exit(tray_.get(), 2000), 0) << "the GUI exit request closes the tray";
+  block_->gui_exit_request = 0;
+}
+
+TEST_F(TrayApplication, AServiceStartingLateIsWaitedFor) {
+  start_tray();
+  EXPECT_TRUE(traced("UPS_UI::Wait service UPS 3\n"));
+  ASSERT_TRUE(start());
+  HWND tray = wait_for_tray_window();
+  ASSERT_NE(tray, nullptr);
+  EXPECT_TRUE(traced("UPS_UI::icon mains\n"));
+  const std::string trace = tray_trace();
+  EXPECT_LT(trace.rfind("UPS_UI::Wait service UPS"), trace.find("UPS_UI::newDataUPS:"));
+  // "Закрыть" ends the tray application.
+  HWND menu = open_menu(tray);
+  ASSERT_NE(menu, nullptr);
+  press_key(menu, VK_UP);
+  press_key(menu, VK_RETURN);
+  EXPECT_EQ(platform::testing::wait_for_exit(tray_.get(), 5000), 0);
+}
+
+// runGUI on a thread of this process, so that the test can read the menu it shows (another
+// process's menus cannot be read under Wine).
+class TrayThread {
+ public:
+  explicit TrayThread(HMODULE library)
+      : run_gui_(reinterpret_cast<RunGui>(reinterpret_cast<void (*)()>(GetProcAddress(library, "runGUI")))) {
+    thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
+  }
+  ~TrayThread() {
+    if (WaitForSingleObject(thread_, 10000) != WAIT_OBJECT_0) TerminateThread(thread_, 9);
+    CloseHandle(thread_);
+  }
+  // runGUI's result once it returned within `ms`; -1 otherwise.
+  long result(DWORD ms) const {
+    if (WaitForSingleObject(thread_, ms) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeThread(thread_, &code);
+    return static_cast<long>(code);
+  }
+
+ private:
+  using RunGui = int(WINAPI*)();
+  static DWORD WINAPI run(void* self) {
+    SetThreadDesktop(OpenDesktopW(kDesktopName, 0, FALSE, GENERIC_ALL));
+    return static_cast<DWORD>(static_cast<TrayThread*>(self)->run_gui_());
+  }
+  RunGui run_gui_;
+  HANDLE thread_ = nullptr;
+};
+
+TEST_F(TrayApplication, WithoutAccessToTheSettingsTheMenuGreysStatisticsAndThePipeStaysFree) {
+  ASSERT_TRUE(start());
+  block_->turn_off_blocked = 1;
+  std::unique_ptr<TrayThread> tray_thread;
+  {
+    installation::testing::RegistrySnapshot config(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Services\\UPS\\Config");
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Services\\UPS\\Config");
+    tray_thread = std::make_unique<TrayThread>(library_);
+    ASSERT_TRUE(eventually([] { return tray_window() != nullptr; }, 15000));
+  }
+  ipc::PipeClient client;
+  EXPECT_TRUE(client.connect()) << "restricted: the tray leaves the pipe alone";
+  client.disconnect();
+
+  HWND menu = open_menu(tray_window());
+  ASSERT_NE(menu, nullptr);
+  const std::vector<ShownItem> main = shown_items(menu);
+  const std::vector<std::wstring> main_texts = {L"Настройки", L"Статистика", L"Питание", L"Закрыть"};
+  ASSERT_EQ(main.size(), main_texts.size());
+  for (std::size_t i = 0; i < main.size(); ++i) EXPECT_EQ(main[i].text, main_texts[i]);
+  EXPECT_TRUE(main[1].state & MF_GRAYED);
+  EXPECT_FALSE(main[0].state & MF_GRAYED);
+  HWND sub = open_power_menu(menu);
+  ASSERT_NE(sub, nullptr);
+  const std::vector<ShownItem> power = shown_items(sub);
+  const std::vector<std::wstring> power_texts = {
+      L"Блокировать действие", L"Блокировать выкл. ИБП", L"", L"Выключить (Power OFF) + выкл. ИБП",
+      L"Спать (Hibernate) + выкл. ИБП", L"", L"Выключить (Power OFF) + вкл. ИБП", L"Спать (Hibernate) + вкл. ИБП",
+      L"", L"Сброс (Reset)", L"Ждать (Suspend)"};
+  ASSERT_EQ(power.size(), power_texts.size());
+  for (std::size_t i = 0; i < power.size(); ++i) {
+    EXPECT_EQ(power[i].text, power_texts[i]);
+    EXPECT_EQ((power[i].state & MF_SEPARATOR) != 0, power_texts[i].empty()) << i;
+    if (!power_texts[i].empty()) {
+      EXPECT_FALSE(power[i].state & MF_GRAYED) << i;
+    }
+  }
+  EXPECT_FALSE(power[0].state & MF_CHECKED);
+  EXPECT_TRUE(power[1].state & MF_CHECKED) << "Блокировать выкл. ИБП follows the block";
+  press_key(sub, VK_ESCAPE);
+  press_key(menu, VK_DOWN);  // from "Питание" to "Закрыть"
+  press_key(menu, VK_RETURN);
+  EXPECT_EQ(tray_thread->result(5000), 0) << "Закрыть";
+  block_->turn_off_blocked = 0;
+}
+
+}  // namespace
+}  // namespace tray

@@ -1,0 +1,205 @@
+#include "tray/tray_window_win.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/debug_trace.h"
+#include "platform/module_win.h"
+#include "platform/registry_win.h"
+#include "platform/wide_text_win.h"
+#include "platform/window_class_win.h"
+#include "tray/status_text.h"
+#include "tray/tray_events.h"
+#include "tray/tray_ids.h"
+#include "tray/tray_menu.h"
+#include "tray/tray_menu_win.h"
+#include "tray/tray_resource_ids.h"
+
+namespace tray {
+namespace {
+
+constexpr UINT_PTR kTickTimer = 1;
+constexpr UINT kTickMs = 1000;
+constexpr UINT kSessionChangeMessage = 0x02B1;  // WM_WTSSESSION_CHANGE
+constexpr DWORD kNotifyForThisSession = 0;
+
+// A class name of its own per process and load: no other program can claim it first.
+std::wstring generated_class_name(const void* self) {
+  wchar_t name[64];
+  std::swprintf(name, 64, L"OrvikTray%08lx%p", GetCurrentProcessId(), self);
+  return name;
+}
+
+// The block is written by other processes at any time: work on one copy per use.
+ipc::UpsSharedBlock block_copy(const ipc::UpsSharedBlock& shared) {
+  ipc::UpsSharedBlock copy;
+  std::memcpy(&copy, &shared, sizeof copy);
+  return copy;
+}
+
+// A DWORD of the Config key opened for reading and writing; 0 when either fails (restricted mode).
+std::uint32_t config_switch(const char* name) {
+  std::uint32_t value = 0;
+  const platform::UniqueKey config = platform::open_key(platform::kConfigKeyPath);
+  if (!config || !platform::read_dword_value(config.get(), name, value)) return 0;
+  return value;
+}
+
+std::string acp_to_utf8(const std::string& text) { return platform::to_utf8(platform::to_wide(text, CP_ACP)); }
+
+}  // namespace
+
+bool CWndC::create() {
+  const std::wstring class_name = generated_class_name(this);
+  platform::register_window_class(class_name.c_str(), procedure, nullptr, 0);
+  hwnd_ = CreateWindowExW(0, class_name.c_str(), kTrayWindowTitle, 0, 0, 0, 0, 0, nullptr, nullptr,
+                          platform::this_module(), this);
+  if (!hwnd_) return false;
+  icon_ = NotifyIcon(hwnd_);
+  icon_.add(session_.icons.icon(TrayIcon::no_link), "UPS");
+  SetForegroundWindow(hwnd_);
+  return true;
+}
+
+LRESULT CALLBACK CWndC::procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  CWndC* self = platform::window_owner<CWndC>(hwnd, message, lparam);
+  if (!self) return DefWindowProcW(hwnd, message, wparam, lparam);
+  if (message == WM_NCCREATE) self->hwnd_ = hwnd;
+  return self->handle(message, wparam, lparam);
+}
+
+LRESULT CWndC::handle(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CREATE:
+      on_create();
+      return 0;
+    case WM_CLOSE:
+      on_close();
+      return 0;
+    case kMsgTrayIcon:
+      on_icon_callback(lparam);
+      return 0;
+    case kMsgRefresh:
+      refresh();
+      return 0;
+    case kMsgShowSettings:
+      open_sheet("settings");
+      return 0;
+    case kSessionChangeMessage:
+      on_session_change(wparam, lparam);
+      return 0;
+    case WM_POWERBROADCAST:
+      on_power_event(wparam);
+      return TRUE;
+    default:
+      break;
+  }
+  if (taskbar_created_ && message == taskbar_created_) {
+    // The shell restarted: the icon is gone with it.
+    icon_.add(session_.icons.icon(TrayIcon::no_link), "UPS");
+    shown_icon_ = TrayIcon::no_link;
+    SetForegroundWindow(hwnd_);
+    return 0;
+  }
+  return DefWindowProcW(hwnd_, message, wparam, lparam);
+}
+
+void CWndC::on_create() {
+  taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
+  SetTimer(hwnd_, kTickTimer, kTickMs, on_timer);
+  if (session_.sessions.available())
+    sessions_registered_ = session_.sessions.register_window(hwnd_, kNotifyForThisSession);
+  notifier_.create(hwnd_);
+  notifier_.set_skin(IDB_NOTIFIER_SKIN);
+  notifier_.set_text_font(L"Arial", 90);
+  notifier_.set_text_colours(RGB(0, 0, 0), RGB(0, 0, 200));
+  const int inset = 10;
+  notifier_.set_text_rect(RECT{inset, inset, notifier_.width() - inset, notifier_.height() - inset});
+}
+
+void CWndC::on_close() {
+  icon_.remove();
+  if (sessions_registered_) session_.sessions.unregister_window(hwnd_);
+  sessions_registered_ = false;
+  DestroyWindow(hwnd_);
+  PostQuitMessage(0);
+}
+
+void CALLBACK CWndC::on_timer(HWND hwnd, UINT, UINT_PTR, DWORD) {
+  if (auto* self = reinterpret_cast<CWndC*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) self->tick();
+}
+
+void CWndC::tick() {
+  if (!session_.restricted && session_.pipe.poll(session_.session_active, *this)) return;
+  const bool signalled = WaitForSingleObject(session_.new_data_event.get(), 0) == WAIT_OBJECT_0;
+  const TickActions actions = tick_actions(session_.block().gui_exit_request, signalled, false);
+  if (actions.close) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+  if (actions.refresh) PostMessageW(hwnd_, kMsgRefresh, 0, 0);
+}
+
+void CWndC::refresh() {
+  const TrayLook look = tray_look(block_copy(session_.block()));
+  icon_.modify(session_.icons.icon(look.icon), look.tip);
+  // One line per change, so the trace tells what the user was shown and when.
+  if (look.icon != shown_icon_) debug_trace("UPS_UI::icon %s\n", tray_icon_name(look.icon));
+  shown_icon_ = look.icon;
+}
+
+void CWndC::on_icon_callback(LPARAM mouse_message) {
+  if (mouse_message == WM_RBUTTONDOWN) show_menu();
+  if (mouse_message == WM_LBUTTONDOWN) show_status_text();
+}
+
+void CWndC::show_menu() {
+  const unsigned chosen = track_tray_menu(hwnd_, build_tray_menu(block_copy(session_.block()), session_.restricted));
+  switch (carry_out_menu_command(chosen, session_.block(), session_.restricted)) {
+    case MenuEffect::open_settings:
+      open_sheet("settings");
+      break;
+    case MenuEffect::open_statistics:
+      open_sheet("statistics");
+      break;
+    case MenuEffect::close:
+      PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+      break;
+    case MenuEffect::none:
+      break;
+  }
+}
+
+void CWndC::show_status_text() {
+  const ipc::UpsSharedBlock block = block_copy(session_.block());
+  const std::string title =
+      balloon_title(acp_to_utf8(block_field_text(block.model)), acp_to_utf8(block_field_text(block.port)));
+  const std::string text = status_text(block, session_.pipe.is_connected(), config_switch("TrayTempInfo") != 0);
+  if (config_switch("AltTrayInfo"))
+    notifier_.show(platform::to_wide(text));
+  else
+    icon_.balloon(title, text);
+}
+
+void CWndC::on_session_change(WPARAM code, LPARAM session_id) {
+  if (session_.restricted) return;
+  switch (session_change(static_cast<unsigned>(code))) {
+    case SessionChange::activate:
+      session_.session_active = true;
+      debug_trace("UPS_UI::logon sessionID:%d detected\n", static_cast<int>(session_id));
+      break;
+    case SessionChange::deactivate:
+      session_.session_active = false;
+      session_.pipe.disconnect();
+      debug_trace("UPS_UI::logoff for sessionID:%d freed\n", static_cast<int>(session_id));
+      break;
+    case SessionChange::none:
+      break;
+  }
+}
+
+void CWndC::on_power_event(WPARAM event) {
+  if (session_.restricted || !session_.session_active) return;
+  if (const char* line = power_event_trace(static_cast<unsigned>(event))) debug_trace("%s", line);
+}
+
+void CWndC::open_sheet(const char* name) { debug_trace("UPS_UI::the %s sheet is not part of this build\n", name); }
+
+}  // namespace tray

@@ -1,0 +1,58 @@
+// CWndC: the tray application's hidden window "ControlManageUPS". It carries the notification
+// icon and the pop-up notifier, ticks once a second (pipe, GUI exit request, new data), shows the
+// menu and the status text, follows session and power events and opens the sheets.
+//
+// GUI thread only: the tick is a timer of this window, dispatched by whichever message loop runs
+// (the sheets' modal loops included).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "tray/notify_icon_win.h"
+#include "tray/taskbar_notifier_win.h"
+#include "tray/tray_session_win.h"
+
+namespace tray {
+
+inline constexpr wchar_t kTrayWindowTitle[] = L"ControlManageUPS";
+
+class CWndC final : private ipc::PipeClientEvents {
+ public:
+  explicit CWndC(TraySession& session) : session_(session) {}
+  CWndC(const CWndC&) = delete;
+  CWndC& operator=(const CWndC&) = delete;
+
+  // Creates the hidden window (class name made at run time) and adds the icon.
+  bool create();
+  HWND window() const { return hwnd_; }
+
+ private:
+  static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  static void CALLBACK on_timer(HWND hwnd, UINT, UINT_PTR, DWORD);
+  LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam);
+
+  void on_create();
+  void on_close();
+  void tick();
+  void refresh();
+  void on_icon_callback(LPARAM mouse_message);
+  void show_menu();
+  void show_status_text();
+  void on_session_change(WPARAM code, LPARAM session_id);
+  void on_power_event(WPARAM event);
+  void open_sheet(const char* name);
+  // The statistics sheet takes the flush answer; until it exists nobody waits for one.
+  void on_stat_flushed() override {}
+
+  TraySession& session_;
+  HWND hwnd_ = nullptr;
+  NotifyIcon icon_{nullptr};
+  CTaskbarNotifier notifier_;
+  UINT taskbar_created_ = 0;
+  bool sessions_registered_ = false;
+  TrayIcon shown_icon_ = TrayIcon::no_link;
+};
+
+}  // namespace tray
