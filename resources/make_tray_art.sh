@@ -164,10 +164,10 @@ done
 
 # The skin: a light panel under black 9-point text set 10 pixels in from every edge. The gradient
 # stays pale enough for dark text everywhere, and the accent strip ends above the text's inset.
-convert -size 250x200 gradient:'#fdfdfe-#e3e9f1' +antialias \
-  -fill '#3d7cc0' -draw "rectangle 0,0 249,4" \
-  -fill '#8fb6e0' -draw "rectangle 0,5 249,5" \
-  -fill none -stroke '#7d8ea3' -strokewidth 1 -draw "rectangle 0,0 249,199" \
+convert -size 300x180 gradient:'#fdfdfe-#e3e9f1' +antialias \
+  -fill '#3d7cc0' -draw "rectangle 0,0 299,4" \
+  -fill '#8fb6e0' -draw "rectangle 0,5 299,5" \
+  -fill none -stroke '#7d8ea3' -strokewidth 1 -draw "rectangle 0,0 299,179" \
   -type TrueColor "BMP3:$here/notifier_skin.bmp"
 
 echo "make_tray_art.sh: wrote tray_no_link.ico tray_on_battery.ico tray_mains.ico tray_avr.ico" \

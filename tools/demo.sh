@@ -64,10 +64,15 @@ mkdir -p "$demo"
 tools/wine/prefix.sh up "$WINEPREFIX" >"$demo/prefix.log" 2>&1 || { cat "$demo/prefix.log" >&2; exit 1; }
 export DISPLAY
 DISPLAY=$(cut -d' ' -f1 "$WINEPREFIX.display")
+# Programs started from here run in a virtual desktop of their own, with a taskbar whose
+# notification area shows the tray icon, as a logged-on user would see it.
+explorer_key='HKCU\Software\Wine\Explorer'
+"$WINE" reg add "$explorer_key\Desktops" /v orvik_demo /d 1024x700 /f >/dev/null
+"$WINE" reg add "$explorer_key" /v Desktop /d orvik_demo /f >/dev/null
 
 files=$demo/files/$scenario
 rm -rf "$files"
-mkdir -p "$files/stats"
+mkdir -p "$files/stats" "$files/pictures"
 to_windows() { echo "Z:${1//\//\\}"; }
 run() { (cd "$bin" && "$WINE" "$@"); }
 
@@ -78,6 +83,7 @@ cleanup() {
   if [ $keep_running -eq 1 ]; then return; fi
   echo "== removing the system (orvik_ups /uninstall)"
   run orvik_ups.exe /uninstall || true
+  "$WINE" reg delete "$explorer_key" /v Desktop /f >/dev/null 2>&1 || true
   if [ -n "$sim_pid" ]; then kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; fi
   if [ $manage_prefix -eq 1 ]; then tools/wine/prefix.sh down "$WINEPREFIX"; fi
 }
@@ -113,9 +119,11 @@ settings TurnUPSOnEnable REG_DWORD 1
 settings TurnUPSOnWait REG_DWORD 1
 settings ShutdownOnCapBatteryEnable REG_DWORD "$([ "$scenario" = power-failure ] && echo 1 || echo 0)"
 settings ShutdownOnCapBatteryWait REG_DWORD 40
+# The UPS's own low-battery story shows the status in the sliding notifier, the others in a balloon.
+settings AltTrayInfo REG_DWORD "$([ "$scenario" = ups-lowbat ] && echo 1 || echo 0)"
 
-echo "== installing: orvik_ups /install; the setup dialog answered: Orvik, Varnelo 600, COM1"
-run setup_answer.exe --vendor Orvik --model "Varnelo 600" --port COM1 --ui off --press ok --timeout-s 60 \
+echo "== installing: orvik_ups /install; the setup dialog answered: Orvik, Varnelo 600, COM1, tray on"
+run setup_answer.exe --vendor Orvik --model "Varnelo 600" --port COM1 --ui on --press ok --timeout-s 60 \
   >"$files/setup_answer.out" 2>&1 &
 answer_pid=$!
 run orvik_ups.exe /install
@@ -133,7 +141,7 @@ story() {
     battery-test) ;;
   esac
 }
-watch_args=(--stats "$(to_windows "$files/stats")")
+watch_args=(--stats "$(to_windows "$files/stats")" --pictures "$(to_windows "$files/pictures")")
 case $scenario in
   power-failure|ups-lowbat) watch_args+=(--until 30 --limit 170) ;;
   cable-pulled) watch_args+=(--until 3 --limit 60) ;;
@@ -153,12 +161,18 @@ echo
 echo "== what the UPS received, in order (repeats counted)"
 tr '\r' '\n' <"$files/ups_received.bin" | uniq -c
 echo
+for picture in "$files"/pictures/*.bmp; do
+  [ -f "$picture" ] && convert "$picture" "${picture%.bmp}.png" && rm "$picture"
+done
 echo "== files"
 echo "   statistics archive   $files/stats"
 echo "   debug trace          $files/trace.txt"
 echo "   simulator log        $files/ups.log"
+echo "   desktop pictures     $files/pictures ($(ls "$files/pictures" | tr '\n' ' '))"
 
 if [ $keep_running -eq 1 ]; then
+  # The watcher closed the tray to use the pipe; the user gets it back as at logon.
+  (cd "$bin" && "$WINE" orvik_ups.exe /gui >/dev/null 2>&1 &)
   echo "$sim_pid" >"$demo/simulator.pid"
   echo "$WINEPREFIX" >"$demo/prefix"
   echo "== the system keeps running; send the UPS commands with: echo 'mains off' >> $control"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # check_story.sh SCENARIO FILES: whether a demo run told its scenario's story — the event lines it
-# must have written (events.txt, UTF-8), what the UPS must have received and what the watcher saw.
+# must have written (events.txt, UTF-8), what the UPS must have received, what the watcher saw and
+# which icons the tray application showed, in order (its lines in the debug trace).
 # Prints every missing piece; exit 1 when one is missing.
 set -uo pipefail
 scenario=$1
@@ -31,6 +32,18 @@ watcher_saw() {
     missing=1
   fi
 }
+tray_icons() {  # the icons in the order they must have been shown
+  local shown
+  shown=$(grep -a '^UPS_UI::icon ' "$files/trace.txt" 2>/dev/null | sed 's/^UPS_UI::icon //' | tr '\n' ',')
+  if ! grep -q 'UPS_UI::CONNECT SMAP:1' "$files/trace.txt" 2>/dev/null; then
+    echo "check_story.sh: the tray application never connected to the service" >&2
+    missing=1
+  fi
+  if [ "$shown" != "$1," ]; then
+    echo "check_story.sh: the tray showed the icons \"$shown\", not \"$1,\"" >&2
+    missing=1
+  fi
+}
 critical_action() {
   has_event 14 "Сбой питания. Действие. Батарея разряжена или порог по емкости:да"
   has_event 15 "Сбой питания. Действие выключение"
@@ -44,19 +57,23 @@ case $scenario in
   power-failure)
     has_event 05 "Сбой в питании, переход на батарею"
     has_event 21 "Выключение по ёмкости"
+    tray_icons "mains,on battery"
     critical_action ;;
   ups-lowbat)
     has_event 05 "Сбой в питании, переход на батарею"
     has_event 17 "Батарея разряжена"
     lacks_event 21
+    tray_icons "mains,on battery"
     critical_action ;;
   cable-pulled)
     has_event 06 "Нет связи с ИБП"
     has_event 03 "Связь с ИБП восстановлена"
     lacks_event 14
+    tray_icons "mains,no link,mains"
     watcher_saw "NO LINK" ;;
   battery-test)
     ups_received "T01"
+    tray_icons "mains"
     watcher_saw "BATTERY TEST"
     lacks_event 14 ;;
 esac

@@ -1,11 +1,13 @@
 // demo_watch: what the demo prints while the installed service protects the machine. Once a second
 // it reads the service's shared status block and prints the time, the state, input and battery
 // voltage, capacity, runtime and load, followed by the event lines the system wrote in that second
-// (the day's event file, converted from Windows-1251). It plays the tray's part where a scenario
-// needs one (a battery test requested over the pipe) and ends when one of the awaited events was
-// written, or at its time limit.
+// (the day's event file, converted from Windows-1251). At each change of state, and when an awaited
+// event came, it clicks the tray icon and photographs the desktop. It plays the tray's part where
+// a scenario needs one (a battery test requested over the pipe) and ends when one of the awaited
+// events was written, or at its time limit.
 //
 //   demo_watch.exe --stats DIR [--until CODE[,CODE...]] [--linger S] [--limit S] [--battery-test-at S]
+//                  [--pictures DIR]
 //
 // Exit code 0 when an awaited event came (or none was asked for), 1 at the time limit, 2 on bad use.
 #include <windows.h>
@@ -29,6 +31,7 @@
 #include "stats/archive_paths.h"
 #include "stats/stat_presentation.h"
 #include "stats/stat_summary.h"
+#include "tools/demo/tray_photographer_win.h"
 
 namespace {
 
@@ -38,6 +41,7 @@ struct Options {
   int linger_s = 3;
   int limit_s = 170;
   int battery_test_at_s = -1;
+  std::string pictures_dir;
 };
 
 bool parse_codes(const char* text, std::set<int>& codes) {
@@ -61,6 +65,7 @@ bool parse_options(int argc, char** argv, Options& options) {
     else if (name == "--linger") options.linger_s = std::atoi(value);
     else if (name == "--limit") options.limit_s = std::atoi(value);
     else if (name == "--battery-test-at") options.battery_test_at_s = std::atoi(value);
+    else if (name == "--pictures") options.pictures_dir = value;
     else return false;
   }
   return argc % 2 == 1 && !options.stats_dir.empty();
@@ -183,9 +188,23 @@ class BlockReader {
   bool attached_ = false;
 };
 
+// The service has one pipe instance, and a running tray application holds it.
+void close_tray_for_the_pipe() {
+  if (demo::TrayPhotographer::close_tray())
+    print("          > the tray application is closed: the demo needs the service's pipe\n");
+}
+
+// The service listens again a moment after the tray let the pipe go.
+bool connect_pipe(ipc::PipeClient& client) {
+  for (int attempt = 0; attempt < 30; ++attempt, Sleep(100))
+    if (client.connect()) return true;
+  return false;
+}
+
 void request_battery_test() {
+  close_tray_for_the_pipe();
   ipc::PipeClient tray;
-  bool sent = tray.connect() && tray.write(ipc::make_pipe_message(ipc::MSG_TEST_MINUTES, 1));
+  bool sent = connect_pipe(tray) && tray.write(ipc::make_pipe_message(ipc::MSG_TEST_MINUTES, 1));
   print(sent ? "          > the tray asks for a one-minute battery test\n"
              : "          > the battery test could not be requested (no pipe)\n");
 }
@@ -194,7 +213,7 @@ void request_battery_test() {
 // waits up to two seconds for the answer; a stopped service has written them already.
 void flush_statistics() {
   ipc::PipeClient tray;
-  if (!tray.connect() || !tray.write(ipc::make_pipe_message(ipc::MSG_STAT_FLUSH))) return;
+  if (!connect_pipe(tray) || !tray.write(ipc::make_pipe_message(ipc::MSG_STAT_FLUSH))) return;
   for (int i = 0; i < 40; ++i) {
     if (tray.try_read() == ipc::PipeMessageReader::Result::message && tray.message().cmd == ipc::MSG_STAT_FLUSHED)
       return;
@@ -203,6 +222,7 @@ void flush_statistics() {
 }
 
 void print_day_totals(const std::string& root) {
+  close_tray_for_the_pipe();
   flush_statistics();
   SYSTEMTIME now;
   GetLocalTime(&now);
@@ -252,14 +272,19 @@ void print_service_memory() {
   print(text);
 }
 
-int watch(const Options& options) {
+int watch(const Options& options, demo::TrayPhotographer& photographer) {
   EventFollower events(options.stats_dir);
   BlockReader reader;
   int lingering = -1;
+  std::string last_state;
   for (int second = 0; second < options.limit_s; ++second) {
     if (second == options.battery_test_at_s) request_battery_test();
+    photographer.tick();
     ipc::UpsSharedBlock block{};
-    print(reader.read(block) ? status_line(block) : "          waiting for the service\n");
+    const bool read = reader.read(block);
+    print(read ? status_line(block) : "          waiting for the service\n");
+    if (read && state_text(block) != last_state && photographer.click_and_photograph(state_text(block)))
+      last_state = state_text(block);
     std::string lines = events.new_lines();
     for (std::size_t start = 0; start < lines.size();) {
       std::size_t end = lines.find('\n', start);
@@ -267,7 +292,10 @@ int watch(const Options& options) {
       start = end + 1;
       if (line.empty()) continue;
       print("          > event " + line + "\n");
-      if (lingering < 0 && options.until.count(event_code(line))) lingering = options.linger_s;
+      if (lingering < 0 && options.until.count(event_code(line))) {
+        lingering = options.linger_s;
+        photographer.click_and_photograph("critical point");
+      }
     }
     if (lingering == 0) return 0;
     if (lingering > 0) --lingering;
@@ -283,10 +311,12 @@ int main(int argc, char** argv) {
   Options options;
   if (!parse_options(argc, argv, options)) {
     std::fputs("usage: demo_watch.exe --stats DIR [--until CODE[,CODE...]] [--linger S] [--limit S] "
-               "[--battery-test-at S]\n", stderr);
+               "[--battery-test-at S] [--pictures DIR]\n", stderr);
     return 2;
   }
-  int result = watch(options);
+  demo::TrayPhotographer photographer(options.pictures_dir);
+  int result = watch(options, photographer);
+  photographer.finish();
   print_day_totals(options.stats_dir);
   print_service_memory();
   return result;

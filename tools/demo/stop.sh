@@ -12,5 +12,6 @@ export WINEPREFIX
 WINEPREFIX=$(cat "$demo/prefix")
 source "$root/tools/wine/env.sh"
 (cd "$root/build/win64/bin" && "$WINE" orvik_ups.exe /uninstall)
+"$WINE" reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1
 "$root/tools/wine/prefix.sh" down "$WINEPREFIX"
 echo "stop.sh: the demo has ended"

@@ -1,0 +1,37 @@
+// The demo's eye on the tray application: at each turn of the story it clicks the tray icon (as a
+// user would, through the icon's callback) and, once the balloon or notifier had time to appear,
+// saves the whole desktop as a BMP file. Also closes the tray when the demo needs the pipe.
+// One thread; nothing happens while no tray application runs.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace demo {
+
+class TrayPhotographer {
+ public:
+  // Pictures go to `directory` (empty: none are taken).
+  explicit TrayPhotographer(std::string directory) : directory_(std::move(directory)) {}
+
+  // Clicks the icon now; the picture "<n>-<what, as a file name>.bmp" is taken by the first tick
+  // 3 s or more later. False when no tray application runs (or no pictures are wanted).
+  bool click_and_photograph(const char* what);
+  // Called once a second.
+  void tick();
+  // Takes a pending picture at once.
+  void finish();
+
+  // Ends the tray application (its "Закрыть"); true when one was running. It holds the service's
+  // only pipe instance, which the demo needs for requests the tray cannot make yet.
+  static bool close_tray();
+
+ private:
+  std::string directory_;
+  std::string pending_;
+  DWORD due_ = 0;
+  int taken_ = 0;
+};
+
+}  // namespace demo
