@@ -3,7 +3,8 @@
 # builds what the measurements need, and prints: the memory of the installed service, the reaction
 # time to a power failure, CPU time per polling cycle and memory of a process hosting the monitoring
 # core (under Wine, against the UPS simulator), the statistics rebuild over a ten-year archive and
-# the decode of a day's raw file, the status-line parser, and the machine it ran on. Figures only:
+# the decode of a day's raw file, the status-line parser, the tray application's tick and memory
+# beside an empty Win32 program's, the viewer's repaint, and the machine it ran on. Figures only:
 # nothing passes or fails. Defaults: 120 polling cycles and 20 power failures (about five minutes
 # after the build).
 set -euo pipefail
@@ -25,7 +26,8 @@ cmake --preset bench >/dev/null &&
   cmake --build --preset bench --target stats_bench status_parser_bench scope_bench >/dev/null
 cmake --preset native >/dev/null && cmake --build --preset native --target upssim >/dev/null
 cmake --preset win64 >/dev/null &&
-  cmake --build --preset win64 --target orvik_dll orvik_ups setup_answer demo_watch core_bench scope_paint >/dev/null
+  cmake --build --preset win64 --target orvik_dll orvik_ups setup_answer demo_watch core_bench scope_paint \
+    tray_bench >/dev/null
 
 echo "== machine"
 echo "   $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //'), $(nproc) cores," \
@@ -42,9 +44,12 @@ build/bench/bench/scope_bench --benchmark_min_time=1 2>/dev/null | grep -E '^BM_
 # A prefix of its own, so the figures can be taken beside a test run of the build's prefix.
 prefix=$root/build/bench/wineprefix
 echo "== the installed service: its memory after the demo's cable-pulled story (about 45 s)"
-tools/demo.sh --no-build --scenario cable-pulled --prefix "$prefix" >"$root/build/bench/service_demo.log" 2>&1 ||
-  echo "   (the demo did not finish its story: build/bench/service_demo.log)"
+tools/demo.sh --no-build --scenario cable-pulled --prefix "$prefix" --keep-running \
+  >"$root/build/bench/service_demo.log" 2>&1 || echo "   (the demo did not finish its story: build/bench/service_demo.log)"
 grep '^service process:' "$root/build/bench/service_demo.log" | sed 's/^/   /'
+echo "== the tray application of that system: its memory and one-second tick (about a minute)"
+bench/tray_bench.sh "$prefix" | sed 's/^/ /'
+tools/demo.sh --stop >/dev/null
 echo "== the monitoring core under Wine: polling, memory, reaction to power failures"
 ORVIK_WINE_PREFIX=$prefix bench/core_bench.sh --cycles "$cycles" --failures "$failures"
 echo "== the viewer: one whole repaint under Wine, GDI included"

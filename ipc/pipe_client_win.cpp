@@ -58,6 +58,16 @@ bool PipeClient::connect() {
   return true;
 }
 
+bool PipeClient::connect_within(DWORD limit_ms) {
+  const DWORD start = GetTickCount();
+  while (!connect()) {
+    const DWORD waited = GetTickCount() - start;
+    if (waited >= limit_ms) return false;
+    if (GetLastError() != ERROR_PIPE_BUSY || !WaitNamedPipeA(name_.c_str(), limit_ms - waited)) Sleep(50);
+  }
+  return true;
+}
+
 // No flush before closing: it would wait until the service has read everything, and the service
 // reads one message per polling cycle. What was written stays readable after the close.
 void PipeClient::disconnect() {

@@ -32,6 +32,9 @@ class PipeClient {
 
   // Drops any previous connection and connects; fails while the service has no free pipe.
   bool connect();
+  // The same, trying for up to `limit_ms`: the service listens again only at its next polling
+  // cycle after a client left, and a start-up that connects in between must not give up.
+  bool connect_within(DWORD limit_ms);
   void disconnect();
   bool is_connected() const { return pipe_.is_open(); }
 

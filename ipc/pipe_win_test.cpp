@@ -7,8 +7,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "ipc/pipe_client_win.h"
 #include "ipc/test_handshake_win.h"
 #include "ipc/test_recording_core.h"
 #include "platform/test_security_win.h"
@@ -202,6 +204,23 @@ TEST_F(PipeTest, ClientDropsABrokenConnectionAndConnectsAgain) {
   ASSERT_TRUE(poll_until([&] { return !core_.calls.empty(); }));
   EXPECT_EQ(core_.calls, Calls{"reload"});
   turns_->signal_next();
+}
+
+// A tray starting right after another client left finds the pipe not yet listening again; it waits
+// for the service's next polling cycle instead of giving up.
+TEST_F(PipeTest, AClientArrivingBeforeTheNextListenWaitsForIt) {
+  PipeClient first(pipe_name_.c_str());
+  ASSERT_TRUE(first.connect());
+  server_->poll(core_);
+  first.disconnect();
+  PipeClient next(pipe_name_.c_str());
+  EXPECT_FALSE(next.connect()) << "nothing listens until the service polls";
+  std::thread service([&] {
+    Sleep(300);
+    for (int cycle = 0; cycle < 3; ++cycle, Sleep(100)) server_->poll(core_);
+  });
+  EXPECT_TRUE(next.connect_within(3000));
+  service.join();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Owners of GDI objects: pens, brushes, fonts and bitmaps (DeleteObject) and memory device
-// contexts (DeleteDC). A selected object must be selected out before its owner goes.
+// contexts (DeleteDC); a window's painting. A selected object must be selected out before its
+// owner goes.
 #pragma once
 
 #include <windows.h>
@@ -35,6 +36,21 @@ class SelectedObject {
  private:
   HDC dc_;
   HGDIOBJ previous_;
+};
+
+// The window's paint device context between BeginPaint and EndPaint (WM_PAINT only).
+class PaintingDc {
+ public:
+  explicit PaintingDc(HWND hwnd) : hwnd_(hwnd), dc_(BeginPaint(hwnd, &paint_)) {}
+  ~PaintingDc() { EndPaint(hwnd_, &paint_); }
+  PaintingDc(const PaintingDc&) = delete;
+  PaintingDc& operator=(const PaintingDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND hwnd_;
+  PAINTSTRUCT paint_{};
+  HDC dc_;
 };
 
 }  // namespace platform

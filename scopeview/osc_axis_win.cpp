@@ -2,10 +2,11 @@
 
 #include <string>
 
-#include "scopeview/axis_ticks.h"
-#include "scopeview/osc_scale.h"
+#include "platform/gdi_win.h"
 #include "platform/window_class_win.h"
+#include "scopeview/axis_ticks.h"
 #include "scopeview/client_rect_win.h"
+#include "scopeview/osc_scale.h"
 
 namespace scopeview {
 namespace {
@@ -41,10 +42,8 @@ void OscilloscopeAxis::set_range(double min, double max) {
 LRESULT CALLBACK OscilloscopeAxis::proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   auto* self = platform::window_owner<OscilloscopeAxis>(hwnd, message, lparam);
   if (self && message == WM_PAINT) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
-    self->paint(dc, client_rect(hwnd));
-    EndPaint(hwnd, &ps);
+    platform::PaintingDc dc(hwnd);
+    self->paint(dc.get(), client_rect(hwnd));
     return 0;
   }
   if (message == WM_ERASEBKGND) return 1;  // painted whole in WM_PAINT

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "platform/gdi_win.h"
-#include "scopeview/axis_ticks.h"
-#include "scopeview/markers.h"
 #include "platform/window_class_win.h"
+#include "scopeview/axis_ticks.h"
 #include "scopeview/client_rect_win.h"
+#include "scopeview/markers.h"
 
 namespace scopeview {
 namespace {
@@ -76,10 +76,8 @@ LRESULT CALLBACK OscilloscopeChannel::proc(HWND hwnd, UINT message, WPARAM wpara
 LRESULT OscilloscopeChannel::handle(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
-      paint(dc);
-      EndPaint(hwnd_, &ps);
+      platform::PaintingDc dc(hwnd_);
+      paint(dc.get());
       return 0;
     }
     case WM_ERASEBKGND:

@@ -226,6 +226,7 @@ TEST_F(HostCommandLine, AppRunsTheMonitoringLoopInTheForegroundUntilTheCriticalP
   EXPECT_TRUE(CoreOutput::has_event(events, 2, "Останов мониторинга ИБП\n"));
   EXPECT_EQ(events.find("|30|"), std::string::npos) << "no action, not even a rehearsed one";
   EXPECT_NE(trace_since(trace_mark).find("UPS_UI::CONNECT SMAP:1\n"), std::string::npos) << "the tray was started";
+  EXPECT_TRUE(eventually([] { return tray::testing::tray_window() != nullptr; }, 10000));
   EXPECT_TRUE(tray::testing::close_tray_applications());
 }
 

@@ -268,7 +268,8 @@ TEST_F(InstalledService, SetupRestartsTheServiceAndStartsTheTrayOnlyWhenNoneRuns
   EXPECT_TRUE(eventually([&] { return trace_since(trace_mark).find("UPS_UI::CONNECT SMAP:1\n") != std::string::npos; },
                          20000))
       << trace_since(trace_mark);
-  ASSERT_NE(tray::testing::tray_window(), nullptr);
+  // Its window comes a moment after it connected.
+  ASSERT_TRUE(eventually([] { return tray::testing::tray_window() != nullptr; }, 10000));
 
   trace_mark = output_->trace().size();
   ASSERT_EQ(run_host_answering("/setup", kAnswerUiOn), 0);

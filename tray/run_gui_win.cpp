@@ -15,6 +15,9 @@
 namespace tray {
 namespace {
 
+// Two of the service's polling cycles: time for it to listen again after a client left.
+constexpr DWORD kPipeStartLimitMs = 2000;
+
 bool config_writable() { return static_cast<bool>(platform::open_key(platform::kConfigKeyPath)); }
 
 bool open_new_data_event(TraySession& session) {
@@ -49,7 +52,7 @@ bool connect_to_service(TraySession& session) {
     return false;
   }
   if (!session.restricted) {
-    const bool connected = session.pipe.connect();
+    const bool connected = session.pipe.connect_within(kPipeStartLimitMs);
     debug_trace("UPS_UI::CONNECT IPC:%d\n", connected ? 1 : 0);
     if (!connected) return false;
     session.sessions = find_session_notifications();

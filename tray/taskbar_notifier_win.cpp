@@ -128,10 +128,8 @@ LRESULT CTaskbarNotifier::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       erase(reinterpret_cast<HDC>(wparam));
       return 1;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
-      paint(dc);
-      EndPaint(hwnd_, &ps);
+      platform::PaintingDc dc(hwnd_);
+      paint(dc.get());
       return 0;
     }
     case WM_SETCURSOR:

@@ -133,6 +133,23 @@ TEST_F(TrayApplication, IconFollowsTheUpsAndTheMenuReachesTheService) {
   Sleep(1500);
   EXPECT_EQ(platform::testing::wait_for_exit(tray_.get(), 0), -1) << "the balloon over a scribbled block";
 
+  // Fast user switching: a disconnected session lets the pipe go, a connected one takes it back.
+  PostMessageW(tray, 0x02B1 /* WM_WTSSESSION_CHANGE */, 2 /* console disconnect */, 7);
+  EXPECT_TRUE(traced("UPS_UI::logoff for sessionID:7 freed\n"));
+  ipc::PipeClient other_session;
+  EXPECT_TRUE(eventually([&] { return other_session.connect(); }, 5000)) << "the pipe is free";
+  other_session.disconnect();
+  PostMessageW(tray, 0x02B1, 1 /* console connect */, 7);
+  EXPECT_TRUE(traced("UPS_UI::logon sessionID:7 detected\n"));
+  EXPECT_TRUE(traced("UPS_UI::IPC connect 1\n"));
+  PostMessageW(tray, WM_POWERBROADCAST, 4 /* PBT_APMSUSPEND */, 0);
+  EXPECT_TRUE(traced("UPS_UI::suspend mode detected\n"));
+  // A restarted shell: the icon comes back as "no link" and the next refresh restores it.
+  const std::size_t before_restart = tray_trace().size();
+  PostMessageW(tray, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(eventually([&] { return since(tray_trace(), before_restart).find("UPS_UI::icon ") != std::string::npos; },
+                         5000));
+
   block_->gui_exit_request = 7;
   EXPECT_EQ(platform::testing::wait_for_exit(tray_.get(), 2000), 0) << "the GUI exit request closes the tray";
   block_->gui_exit_request = 0;
