@@ -19,6 +19,7 @@ class OwnedConfigStore final : public ConfigStore {
   bool read_string(const char* n, char* b, std::size_t s) override { return store_.read_string(n, b, s); }
   bool write_dword(const char* n, std::uint32_t v) override { return store_.write_dword(n, v); }
   bool write_string(const char* n, const char* v) override { return store_.write_string(n, v); }
+  bool delete_value(const char* n) override { return store_.delete_value(n); }
 
  private:
   platform::UniqueKey key_;

@@ -20,4 +20,9 @@ bool RegistryConfigStore::write_string(const char* name, const char* value) {
   return platform::write_string_value(key_, name, value);
 }
 
+bool RegistryConfigStore::delete_value(const char* name) {
+  const LSTATUS result = RegDeleteValueA(key_, name);
+  return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}
+
 }  // namespace core

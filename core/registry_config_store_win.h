@@ -16,6 +16,7 @@ class RegistryConfigStore final : public ConfigStore {
   bool read_string(const char* name, char* buffer, std::size_t buffer_size) override;
   bool write_dword(const char* name, std::uint32_t value) override;
   bool write_string(const char* name, const char* value) override;
+  bool delete_value(const char* name) override;
 
  private:
   HKEY key_;

@@ -1,5 +1,5 @@
 // Test helper: an in-memory ConfigStore that follows the registry reader's rules and
-// records every write in order.
+// records every write and deletion in order.
 #pragma once
 
 #include <cstring>
@@ -30,7 +30,9 @@ class FakeConfigStore final : public ConfigStore {
     if (it == values_.end() || it->second.kind != Kind::kString) return std::nullopt;
     return it->second.text;
   }
-  // Names of the values written, in order.
+  // Writes of this value fail (and change nothing) from now on.
+  void fail_writes(const std::string& name) { failing_.push_back(name); }
+  // Names of the values written or deleted, in order.
   const std::vector<std::string>& writes() const { return writes_; }
 
   bool read_dword(const char* name, std::uint32_t& value) override {
@@ -47,12 +49,20 @@ class FakeConfigStore final : public ConfigStore {
   }
   bool write_dword(const char* name, std::uint32_t value) override {
     writes_.emplace_back(name);
+    if (fails(name)) return false;
     set_dword(name, value);
     return true;
   }
   bool write_string(const char* name, const char* value) override {
     writes_.emplace_back(name);
+    if (fails(name)) return false;
     set_string(name, value);
+    return true;
+  }
+  bool delete_value(const char* name) override {
+    writes_.emplace_back(name);
+    if (fails(name)) return false;
+    erase(name);
     return true;
   }
 
@@ -63,8 +73,15 @@ class FakeConfigStore final : public ConfigStore {
     std::uint32_t dword;
     std::string text;
   };
+  bool fails(const std::string& name) const {
+    for (const std::string& failing : failing_)
+      if (failing == name) return true;
+    return false;
+  }
+
   std::map<std::string, Value> values_;
   std::vector<std::string> writes_;
+  std::vector<std::string> failing_;
 };
 
 }  // namespace core

@@ -79,6 +79,7 @@ class ScriptedCoreHooks : public CoreHooks {
     bool read_string(const char* n, char* b, std::size_t s) override { return target_.read_string(n, b, s); }
     bool write_dword(const char* n, std::uint32_t v) override { return target_.write_dword(n, v); }
     bool write_string(const char* n, const char* v) override { return target_.write_string(n, v); }
+    bool delete_value(const char* n) override { return target_.delete_value(n); }
 
    private:
     ConfigStore& target_;

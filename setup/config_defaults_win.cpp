@@ -28,6 +28,7 @@ class InstallationStore final : public core::ConfigStore {
   bool write_string(const char* name, const char* value) override {
     return written(name, write_text_value(key_, to_utf16(name).c_str(), to_utf16(value)));
   }
+  bool delete_value(const char* name) override { return written(name, reader_.delete_value(name)); }
 
  private:
   static bool written(const char* name, bool ok) {

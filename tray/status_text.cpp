@@ -22,28 +22,7 @@ void append_format(std::string& text, const char* format, ...) {
   if (length > 0) text.append(piece, std::min<std::size_t>(static_cast<std::size_t>(length), sizeof piece - 1));
 }
 
-// The block's floats are outside input: a NaN or huge value must not make the conversion undefined.
-int saturated_int(float value) {
-  if (std::isnan(value)) return 0;
-  if (value >= static_cast<float>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
-  if (value <= static_cast<float>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
-  return static_cast<int>(value);
-}
-
 bool on_battery(const ipc::UpsSharedBlock& block) { return (block.status.status_bits & STATUS_UTILITY_FAIL) != 0; }
-
-void append_source(std::string& text, const ipc::UpsSharedBlock& block) {
-  const UpsStatus& s = block.status;
-  if (!on_battery(block)) {
-    append_format(text, "Питание от %s\nВход: %.1f (В)\nВыход: %.1f (В) %.1f (Гц)\n", "сети", s.input_voltage,
-                  s.output_voltage, s.frequency);
-    return;
-  }
-  const int seconds = block.time_in_state > 0 ? block.time_in_state / 1000 : 0;
-  const int minutes = seconds / 60;
-  append_format(text, "Питание от %s (%d мин %d сек)\nВход: %.1f (В)\nВыход: %.1f (В) %.1f (Гц)\n", "батареи",
-                minutes, seconds - 60 * minutes, s.input_voltage, s.output_voltage, s.frequency);
-}
 
 void append_load_and_battery(std::string& text, const ipc::UpsSharedBlock& block) {
   append_format(text, "Нагрузка: %d%%", static_cast<int>(block.status.load_percent));
@@ -77,6 +56,28 @@ void append_flags(std::string& text, std::uint32_t bits) {
 
 }  // namespace
 
+int saturated_int(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
+  if (value <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
+  return static_cast<int>(value);
+}
+
+std::string power_source_text(const ipc::UpsSharedBlock& block) {
+  const UpsStatus& s = block.status;
+  std::string text;
+  if (!on_battery(block)) {
+    append_format(text, "Питание от %s\nВход: %.1f (В)\nВыход: %.1f (В) %.1f (Гц)\n", "сети", s.input_voltage,
+                  s.output_voltage, s.frequency);
+    return text;
+  }
+  const int seconds = block.time_in_state > 0 ? block.time_in_state / 1000 : 0;
+  const int minutes = seconds / 60;
+  append_format(text, "Питание от %s (%d мин %d сек)\nВход: %.1f (В)\nВыход: %.1f (В) %.1f (Гц)\n", "батареи",
+                minutes, seconds - 60 * minutes, s.input_voltage, s.output_voltage, s.frequency);
+  return text;
+}
+
 std::string balloon_title(std::string_view model, std::string_view port) {
   std::string title = "Состояние ";
   title.append(model);
@@ -89,8 +90,7 @@ std::string balloon_title(std::string_view model, std::string_view port) {
 std::string status_text(const ipc::UpsSharedBlock& block, bool service_connected, bool with_temperature) {
   if (!service_connected) return "Нет связи со службой";
   if (!block.link_ok) return "Нет связи";
-  std::string text;
-  append_source(text, block);
+  std::string text = power_source_text(block);
   append_load_and_battery(text, block);
   if (with_temperature) append_format(text, "\nТемпература: %.1f (°C)", block.status.temperature);
   append_flags(text, block.status.status_bits);

@@ -28,6 +28,14 @@ std::string block_field_text(const char (&field)[N]) {
   return std::string(field, length);
 }
 
+// A number of the block as an int: NaN gives 0, values beyond int's range its nearest end (the
+// block's floats are outside input; the plain conversion would be undefined).
+int saturated_int(double value);
+
+// The power source and time on battery, then input and output voltages and frequency, three lines
+// each ending in "\n"; shared by the balloon and the settings sheet's information page.
+std::string power_source_text(const ipc::UpsSharedBlock& block);
+
 // "Состояние <model> (<port>)".
 std::string balloon_title(std::string_view model, std::string_view port);
 

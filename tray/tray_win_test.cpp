@@ -8,10 +8,12 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "core/test_minidriver_fixture_win.h"
 #include "ipc/pipe_client_win.h"
 #include "setup/test_registry_snapshot_win.h"
+#include "tools/sheet_driver/sheet_driver_win.h"
 #include "tray/test_tray_desktop_win.h"
 
 namespace tray {
@@ -242,7 +244,21 @@ TEST_F(TrayApplication, WithoutAccessToTheSettingsTheMenuGreysStatisticsAndThePi
   EXPECT_FALSE(power[0].state & MF_CHECKED);
   EXPECT_TRUE(power[1].state & MF_CHECKED) << "Блокировать выкл. ИБП follows the block";
   press_key(sub, VK_ESCAPE);
-  press_key(menu, VK_DOWN);  // from "Питание" to "Закрыть"
+  press_key(menu, VK_ESCAPE);
+
+  // The settings sheet shows only the information and about pages; while it is open a right click
+  // brings it forward instead of a menu.
+  std::optional<sheet_driver::SheetDriver> sheet = sheet_driver::SheetDriver::open(10000);
+  ASSERT_TRUE(sheet);
+  EXPECT_EQ(sheet->page_count(), 2);
+  PostMessageW(tray_window(), 0x8001, 0, WM_RBUTTONDOWN);
+  Sleep(1000);
+  EXPECT_EQ(visible_menu_window(), nullptr);
+  EXPECT_TRUE(sheet->close(false, 5000));
+
+  menu = open_menu(tray_window());
+  ASSERT_NE(menu, nullptr);
+  press_key(menu, VK_UP);  // from nothing to "Закрыть"
   press_key(menu, VK_RETURN);
   EXPECT_EQ(tray_thread->result(5000), 0) << "Закрыть";
   block_->turn_off_blocked = 0;

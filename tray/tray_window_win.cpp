@@ -13,6 +13,7 @@
 #include "tray/tray_ids.h"
 #include "tray/tray_menu.h"
 #include "tray/tray_menu_win.h"
+#include "tray/settings_sheet_win.h"
 #include "tray/tray_resource_ids.h"
 
 namespace tray {
@@ -44,8 +45,6 @@ std::uint32_t config_switch(const char* name) {
   if (!config || !platform::read_dword_value(config.get(), name, value)) return 0;
   return value;
 }
-
-std::string acp_to_utf8(const std::string& text) { return platform::to_utf8(platform::to_wide(text, CP_ACP)); }
 
 }  // namespace
 
@@ -83,7 +82,7 @@ LRESULT CWndC::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       refresh();
       return 0;
     case kMsgShowSettings:
-      open_sheet("settings");
+      open_settings();
       return 0;
     case kSessionChangeMessage:
       on_session_change(wparam, lparam);
@@ -132,9 +131,10 @@ void CALLBACK CWndC::on_timer(HWND hwnd, UINT, UINT_PTR, DWORD) {
 void CWndC::tick() {
   if (!session_.restricted && session_.pipe.poll(session_.session_active, *this)) return;
   const bool signalled = WaitForSingleObject(session_.new_data_event.get(), 0) == WAIT_OBJECT_0;
-  const TickActions actions = tick_actions(session_.block().gui_exit_request, signalled, false);
+  const TickActions actions = tick_actions(session_.block().gui_exit_request, signalled, info_page_ != nullptr);
   if (actions.close) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
   if (actions.refresh) PostMessageW(hwnd_, kMsgRefresh, 0, 0);
+  if (actions.notify_info_page) PostMessageW(info_page_, kMsgNewData, 0, 0);
 }
 
 void CWndC::refresh() {
@@ -151,13 +151,14 @@ void CWndC::on_icon_callback(LPARAM mouse_message) {
 }
 
 void CWndC::show_menu() {
+  if (bring_open_sheet_forward()) return;
   const unsigned chosen = track_tray_menu(hwnd_, build_tray_menu(block_copy(session_.block()), session_.restricted));
   switch (carry_out_menu_command(chosen, session_.block(), session_.restricted)) {
     case MenuEffect::open_settings:
-      open_sheet("settings");
+      open_settings();
       break;
     case MenuEffect::open_statistics:
-      open_sheet("statistics");
+      open_statistics();
       break;
     case MenuEffect::close:
       PostMessageW(hwnd_, WM_CLOSE, 0, 0);
@@ -169,8 +170,8 @@ void CWndC::show_menu() {
 
 void CWndC::show_status_text() {
   const ipc::UpsSharedBlock block = block_copy(session_.block());
-  const std::string title =
-      balloon_title(acp_to_utf8(block_field_text(block.model)), acp_to_utf8(block_field_text(block.port)));
+  const std::string title = balloon_title(platform::code_page_to_utf8(block_field_text(block.model)),
+                                          platform::code_page_to_utf8(block_field_text(block.port)));
   const std::string text = status_text(block, session_.pipe.is_connected(), config_switch("TrayTempInfo") != 0);
   if (config_switch("AltTrayInfo"))
     notifier_.show(platform::to_wide(text));
@@ -200,6 +201,31 @@ void CWndC::on_power_event(WPARAM event) {
   if (const char* line = power_event_trace(static_cast<unsigned>(event))) debug_trace("%s", line);
 }
 
-void CWndC::open_sheet(const char* name) { debug_trace("UPS_UI::the %s sheet is not part of this build\n", name); }
+bool CWndC::bring_open_sheet_forward() const {
+  if (!sheet_open_) return false;
+  if (sheet_frame_) SetForegroundWindow(sheet_frame_);
+  return true;
+}
+
+void CWndC::open_settings() {
+  if (bring_open_sheet_forward()) return;
+  sheet_open_ = true;
+  SheetServices services;
+  services.restricted = session_.restricted;
+  services.block = &session_.block();
+  services.pipe = &session_.pipe;
+  services.reload_icons = [this] { session_.icons.load(); };
+  services.frame_created = [this](HWND frame) { sheet_frame_ = frame; };
+  services.information_page = [this](HWND page) { info_page_ = page; };
+  run_settings_sheet(hwnd_, services);
+  sheet_open_ = false;
+  sheet_frame_ = nullptr;
+  info_page_ = nullptr;
+}
+
+void CWndC::open_statistics() {
+  if (bring_open_sheet_forward()) return;
+  debug_trace("UPS_UI::the statistics sheet is not part of this build\n");
+}
 
 }  // namespace tray

@@ -42,7 +42,10 @@ class CWndC final : private ipc::PipeClientEvents {
   void show_status_text();
   void on_session_change(WPARAM code, LPARAM session_id);
   void on_power_event(WPARAM event);
-  void open_sheet(const char* name);
+  void open_settings();
+  void open_statistics();
+  // A sheet already open comes to the front instead of a second one; true when there was one.
+  bool bring_open_sheet_forward() const;
   // The statistics sheet takes the flush answer; until it exists nobody waits for one.
   void on_stat_flushed() override {}
 
@@ -53,6 +56,10 @@ class CWndC final : private ipc::PipeClientEvents {
   UINT taskbar_created_ = 0;
   bool sessions_registered_ = false;
   TrayIcon shown_icon_ = TrayIcon::no_link;
+  // While a sheet is open: its frame window, and the information page while that page is active.
+  bool sheet_open_ = false;
+  HWND sheet_frame_ = nullptr;
+  HWND info_page_ = nullptr;
 };
 
 }  // namespace tray

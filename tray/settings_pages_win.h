@@ -1,0 +1,16 @@
+// The six pages of the settings sheet. Each fills itself from the Config key (or the status block)
+// when created and writes back on Apply; see settings/ for what each control means.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "tray/settings_page_win.h"
+
+namespace tray {
+
+// The pages in the sheet's order: information, general, tray, statistics, test, about; in
+// restricted mode only the first and the last.
+std::vector<std::unique_ptr<SettingsPage>> make_settings_pages(const SheetServices& services);
+
+}  // namespace tray
