@@ -101,26 +101,11 @@ control=$files/ups_control
 sim_pid=$!
 for _ in $(seq 100); do grep -q '^upssim: ready' "$files/upssim.out" 2>/dev/null && break; sleep 0.05; done
 
-echo "== the administrator's settings (the tray's settings pages write the same values)"
-settings() {
-  local config='HKLM\SYSTEM\CurrentControlSet\Services\UPS\Config'
-  "$WINE" reg add "$config" /v "$1" /t "$2" /d "$3" /f >/dev/null
-  printf '   %-28s %s\n' "$1" "$3"
-}
-settings stat_on REG_DWORD 1
-settings stat_data REG_DWORD 1
-settings stat_path REG_SZ "$(to_windows "$files/stats")"
-settings DebugTraceFile REG_SZ "$(to_windows "$files/trace.txt")"
-settings PowerActionTestMode REG_DWORD 1
-settings CriticalPowerAction REG_DWORD 0
-settings TurnUPSOffEnable REG_DWORD 1
-settings TurnUPSOffWait REG_DWORD 180
-settings TurnUPSOnEnable REG_DWORD 1
-settings TurnUPSOnWait REG_DWORD 1
-settings ShutdownOnCapBatteryEnable REG_DWORD "$([ "$scenario" = power-failure ] && echo 1 || echo 0)"
-settings ShutdownOnCapBatteryWait REG_DWORD 40
-# The UPS's own low-battery story shows the status in the sliding notifier, the others in a balloon.
-settings AltTrayInfo REG_DWORD "$([ "$scenario" = ups-lowbat ] && echo 1 || echo 0)"
+echo "== settings that no page shows (reg.exe): the debug trace file and power actions in test mode"
+config_key='HKLM\SYSTEM\CurrentControlSet\Services\UPS\Config'
+"$WINE" reg add "$config_key" /v DebugTraceFile /t REG_SZ /d "$(to_windows "$files/trace.txt")" /f >/dev/null
+"$WINE" reg add "$config_key" /v PowerActionTestMode /t REG_DWORD /d 1 /f >/dev/null
+echo "   DebugTraceFile $(to_windows "$files/trace.txt"), PowerActionTestMode 1"
 
 echo "== installing: orvik_ups /install; the setup dialog answered: Orvik, Varnelo 600, COM1, tray on"
 run setup_answer.exe --vendor Orvik --model "Varnelo 600" --port COM1 --ui on --press ok --timeout-s 60 \
@@ -129,6 +114,29 @@ answer_pid=$!
 run orvik_ups.exe /install
 wait $answer_pid || { echo "demo.sh: the setup dialog was not answered:" >&2; cat "$files/setup_answer.out" >&2; exit 1; }
 sed 's/^/   /' "$files/setup_answer.out"
+
+echo "== the administrator's settings, made on the tray's settings sheet (tools/sheet_driver)"
+capacity=$([ "$scenario" = power-failure ] && echo 1 || echo 0)
+# The UPS's own low-battery story shows the status in the sliding notifier, the others in a balloon.
+notifier=$([ "$scenario" = ups-lowbat ] && echo 1 || echo 0)
+echo "   Общие: action \"Выключить питание\", UPS turn-off on failure after 180 s, UPS back on 1 min after mains"
+echo "          returns, capacity threshold 40 % $([ "$capacity" = 1 ] && echo on || echo off)"
+echo "   Tray: alternative notification (the notifier) $([ "$notifier" = 1 ] && echo on || echo off)"
+echo "   Статистика: on, raw data kept, archive in $(to_windows "$files/stats")"
+run sheet_driver.exe --page 1 --set 1009=0 --set 1011=1 --set 1010=180 --set 1064=1 --set 1060=1 \
+  --set 1018="$capacity" --set 1008=40 --page 2 --set 1064="$notifier" \
+  --page 3 --set 1039=1 --set 1042=1 --set 1040="$(to_windows "$files/stats")" --ok >"$files/sheet_driver.out" 2>&1 ||
+  { echo "demo.sh: the settings sheet could not be worked:" >&2; cat "$files/sheet_driver.out" >&2; exit 1; }
+echo "== the service restarts to take the settings it reads only at its start (net stop/start UPS)"
+run net stop UPS >"$files/net.out" 2>&1 || true
+# Wine's service manager refuses a start ("already running") until the stopped service's process
+# has ended: try again for a few seconds.
+restarted=0
+for _ in $(seq 10); do
+  if run net start UPS >>"$files/net.out" 2>&1; then restarted=1; break; fi
+  sleep 1
+done
+[ $restarted -eq 1 ] || { echo "demo.sh: the service did not start again:" >&2; cat "$files/net.out" >&2; exit 1; }
 
 # The story, told to the simulated UPS while the watcher prints what the system sees and does.
 say() { echo "$1" >>"$control"; }

@@ -30,12 +30,15 @@ std::wstring class_of(HWND window) {
 }  // namespace
 
 std::optional<SheetDriver> SheetDriver::open(DWORD timeout_ms) {
-  HWND tray = FindWindowW(nullptr, L"ControlManageUPS");
-  if (!tray) return std::nullopt;
+  const DWORD start = GetTickCount();
+  auto timed_out = [&] { return GetTickCount() - start >= timeout_ms; };
+  HWND tray = nullptr;
+  for (; !(tray = FindWindowW(nullptr, L"ControlManageUPS")); Sleep(kPollMs))
+    if (timed_out()) return std::nullopt;
   PostMessageW(tray, kShowSettings, 0, 0);
   HWND sheet = nullptr;
-  for (const DWORD start = GetTickCount(); !(sheet = find_visible_sheet()); Sleep(kPollMs))
-    if (GetTickCount() - start >= timeout_ms) return std::nullopt;
+  for (; !(sheet = find_visible_sheet()); Sleep(kPollMs))
+    if (timed_out()) return std::nullopt;
   DWORD process_id = 0;
   GetWindowThreadProcessId(sheet, &process_id);
   platform::UniqueHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id));

@@ -16,8 +16,8 @@ namespace sheet_driver {
 
 class SheetDriver {
  public:
-  // Asks the tray application to open its settings sheet and waits until it shows; none when
-  // there is no tray application or no sheet within `timeout_ms`.
+  // Waits for the tray application, asks it to open its settings sheet and waits until it shows;
+  // none when there is no tray application or no sheet within `timeout_ms`.
   static std::optional<SheetDriver> open(DWORD timeout_ms);
 
   HWND sheet() const { return sheet_; }
