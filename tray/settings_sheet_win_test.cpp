@@ -90,6 +90,15 @@ TEST_F(SettingsSheet, PagesRoundTripThroughTheRegistryAndReachTheService) {
   EXPECT_TRUE(eventually([&] { return simulator::commands_since(mark).find("Q\r") != std::string::npos; }, 10000))
       << "the beeper toggled";
 
+  // The counter button registers and removes the counters at once; its text follows.
+  const std::wstring counters_before = sheet->read(IDC_GEN_COUNTERS);
+  ASSERT_TRUE(sheet->click(IDC_GEN_COUNTERS));
+  EXPECT_NE(sheet->read(IDC_GEN_COUNTERS), counters_before);
+  EXPECT_EQ(static_cast<bool>(platform::open_key("SYSTEM\\CurrentControlSet\\Services\\UPS\\Performance", KEY_READ)),
+            counters_before == L"Вкл. WMI");
+  ASSERT_TRUE(sheet->click(IDC_GEN_COUNTERS));
+  EXPECT_EQ(sheet->read(IDC_GEN_COUNTERS), counters_before);
+
   // The test page's buttons act at once, the N-minute test clamped to 99.
   ASSERT_TRUE(sheet->select_page(4));
   EXPECT_EQ(sheet->read(IDC_TEST_MINUTES), L"5");
