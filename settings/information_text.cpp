@@ -1,9 +1,5 @@
 #include "settings/information_text.h"
 
-#include <algorithm>
-#include <cstdarg>
-#include <cstdio>
-
 #include "link/ups_status.h"
 #include "settings/settings_ids.h"
 #include "tray/status_text.h"
@@ -12,16 +8,7 @@ namespace settings {
 namespace {
 
 using namespace ups_link;
-
-void append_format(std::string& text, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void append_format(std::string& text, const char* format, ...) {
-  char piece[256];
-  va_list args;
-  va_start(args, format);
-  const int length = std::vsnprintf(piece, sizeof piece, format, args);
-  va_end(args);
-  if (length > 0) text.append(piece, std::min<std::size_t>(static_cast<std::size_t>(length), sizeof piece - 1));
-}
+using tray::append_format;
 
 // Apparent power to active power at the power factor the load is assumed to have.
 constexpr double kWattsPerVa = 0.7071;

@@ -8,11 +8,7 @@
 #include "link/ups_status.h"
 
 namespace tray {
-namespace {
 
-using namespace ups_link;
-
-void append_format(std::string& text, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void append_format(std::string& text, const char* format, ...) {
   char piece[256];
   va_list args;
@@ -21,6 +17,10 @@ void append_format(std::string& text, const char* format, ...) {
   va_end(args);
   if (length > 0) text.append(piece, std::min<std::size_t>(static_cast<std::size_t>(length), sizeof piece - 1));
 }
+
+namespace {
+
+using namespace ups_link;
 
 bool on_battery(const ipc::UpsSharedBlock& block) { return (block.status.status_bits & STATUS_UTILITY_FAIL) != 0; }
 

@@ -54,6 +54,9 @@ TrayLook tray_look(const ipc::UpsSharedBlock& block);
 // The icon's name in the debug trace: "no link", "on battery", "mains", "AVR".
 const char* tray_icon_name(TrayIcon icon);
 
+// Appends printf-style text; a piece longer than 255 bytes is cut.
+void append_format(std::string& text, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
 // The first characters of `text` that take at most `units` UTF-16 units; never splits a character.
 std::string cut_to_utf16_units(std::string text, std::size_t units);
 
