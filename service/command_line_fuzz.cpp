@@ -1,5 +1,6 @@
 // Fuzz target: a command line of arbitrary bytes. Whatever it holds, the run plays exactly one
-// role, and a power-action request is one the service understands.
+// role, a power-action request is one the service understands, and a choice given for an
+// unattended installation names a vendor, a model and a port the setup dialog lists.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -12,5 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool power_action = command.mode == service::HostMode::kPowerAction;
   if (power_action != (command.power_request >= 1 && command.power_request <= 6)) __builtin_trap();
   if (!power_action && command.power_request != 0) __builtin_trap();
+  if (command.mode == service::HostMode::kInstallGiven) {
+    const service::CommandLineChoice& choice = command.choice;
+    const std::string& port = choice.port;
+    const bool com = port.size() == 4 && port.compare(0, 3, "COM") == 0 && port[3] >= '1' && port[3] <= '9';
+    if (choice.vendor.empty() || choice.model.empty() || !(com || port == "USB")) __builtin_trap();
+  }
   return 0;
 }

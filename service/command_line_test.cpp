@@ -35,5 +35,33 @@ TEST(CommandLine, OnlyTheWholeLineInItsOwnCaseMatchesEverythingElseRunsTheServic
   EXPECT_EQ(parse_command_line(nullptr).mode, HostMode::kService);
 }
 
+TEST(CommandLine, InstallWithTheChoiceTakesQuotedValuesAndStoresThePortAsListed) {
+  HostCommand command = parse_command_line("/install /port:com1 /model:\"Varnelo 600\" \"/vendor:Orvik\"  /tray");
+  ASSERT_EQ(command.mode, HostMode::kInstallGiven);
+  EXPECT_EQ(command.choice.vendor, "Orvik");
+  EXPECT_EQ(command.choice.model, "Varnelo 600");
+  EXPECT_EQ(command.choice.port, "COM1");
+  EXPECT_TRUE(command.choice.tray_autostart);
+
+  command = parse_command_line("/install\t/vendor:Tavrel /model:\"Tessalyn 424 USB\" /port:usb");
+  ASSERT_EQ(command.mode, HostMode::kInstallGiven);
+  EXPECT_EQ(command.choice.model, "Tessalyn 424 USB");
+  EXPECT_EQ(command.choice.port, "USB");
+  EXPECT_FALSE(command.choice.tray_autostart);
+}
+
+// A mistyped unattended installation must neither show the dialog nor start as the service.
+TEST(CommandLine, AnIncompleteOrUnknownChoiceIsRefused) {
+  for (const char* line : {"/install ", "/install /vendor:Orvik /model:M", "/install /vendor:Orvik /model:M /port:COM10",
+                           "/install /vendor:Orvik /model:M /port:LPT1", "/install /vendor: /model:M /port:COM1",
+                           "/install /vendor:A /vendor:B /model:M /port:COM1",
+                           "/install /vendor:Orvik /model:M /port:COM1 /tray /tray",
+                           "/install /vendor:Orvik /model:M /port:COM1 /ui", "/install /Vendor:Orvik /model:M /port:COM1",
+                           "/install /vendor:Orvik /model:Varnelo 600 /port:COM1"})
+    EXPECT_EQ(parse_command_line(line).mode, HostMode::kInstallRefused) << line;
+  for (const char* line : {"/installGUI /vendor:Orvik", "/install2 /vendor:Orvik /model:M /port:COM1"})
+    EXPECT_EQ(parse_command_line(line).mode, HostMode::kService) << line;
+}
+
 }  // namespace
 }  // namespace service

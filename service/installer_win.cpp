@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "platform/debug_trace.h"
 #include "platform/system_version_win.h"
@@ -20,13 +21,18 @@ constexpr DWORD kTrayCloseWaitMs = 2000;
 
 using platform::system_before_vista;
 
-void warn_user(const wchar_t* text) { MessageBoxW(GetActiveWindow(), text, L"Ошибка", MB_OK | MB_ICONWARNING); }
+// An unattended installation must never wait for a click: its failures go to the debug trace alone.
+enum class Feedback { kMessageBox, kTraceOnly };
 
-bool stop_service_or_tell_user() {
+void warn_user(Feedback feedback, const wchar_t* text) {
+  if (feedback == Feedback::kMessageBox) MessageBoxW(GetActiveWindow(), text, L"Ошибка", MB_OK | MB_ICONWARNING);
+}
+
+bool stop_service_or_tell_user(Feedback feedback = Feedback::kMessageBox) {
   const std::uint32_t error = stop_ups_service_if_present();
   if (error == 0) return true;
   debug_trace("UPS::Stop service error:%d\n", static_cast<int>(error));
-  warn_user(L"Не могу остановить службу");
+  warn_user(feedback, L"Не могу остановить службу");
   return false;
 }
 
@@ -41,10 +47,28 @@ int run_setup_dialog(SetupFunction setup) {
   return setup(installation::kRunSetupDialog, reinterpret_cast<ULONG_PTR>(GetActiveWindow()));
 }
 
-bool start_service_or_tell_user() {
+bool start_service_or_tell_user(Feedback feedback = Feedback::kMessageBox) {
   if (start_ups_service()) return true;
-  warn_user(L"Ошибка запуска службы");
+  warn_user(feedback, L"Ошибка запуска службы");
   return false;
+}
+
+std::wstring from_command_line(const std::string& text) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+// The dialog's result: the administrator's answer, or the choice given on the command line saved
+// by the library as the dialog would save it.
+int choose(SetupFunction setup, const CommandLineChoice* given) {
+  if (!given) return run_setup_dialog(setup);
+  const std::wstring vendor = from_command_line(given->vendor);
+  const std::wstring model = from_command_line(given->model);
+  const std::wstring port = from_command_line(given->port);
+  installation::GivenChoice choice{vendor.c_str(), model.c_str(), port.c_str(), given->tray_autostart ? 1u : 0u};
+  return setup(installation::kSaveGivenChoice, reinterpret_cast<ULONG_PTR>(&choice));
 }
 
 // The system's own service "UPS" becomes an interactive service of its own process, so that the
@@ -61,13 +85,21 @@ void adapt_system_ups_service() {
     debug_trace("UPS::ChangeServiceConfig failed (%d)\n", static_cast<int>(GetLastError()));
 }
 
-void install_before_vista(SetupFunction setup) {
+GivenInstallResult install_before_vista(SetupFunction setup, const CommandLineChoice* given) {
   debug_trace("UPS W2K/W2K3/XP install start\n");
   setup(installation::kWriteModelLists, 0);
   setup(installation::kWriteDefaults, 0);
   write_tray_autostart();
   adapt_system_ups_service();
-  start_program(kPowerOptionsCommand);
+  if (!given) {
+    start_program(kPowerOptionsCommand);
+    return kInstalled;
+  }
+  // Unattended: the choice goes where the system's UPS page reads it, and the page stays closed.
+  const int choice = choose(setup, given);
+  if (!(choice & installation::kResultSaved)) return kChoiceRefused;
+  apply_tray_choice(choice);
+  return kInstalled;
 }
 
 bool create_ups_service() {
@@ -86,16 +118,17 @@ bool create_ups_service() {
   return true;
 }
 
-void install_service(SetupFunction setup) {
+GivenInstallResult install_service(SetupFunction setup, const CommandLineChoice* given, Feedback feedback) {
   debug_trace("UPS VISTA install start\n");
-  if (!create_ups_service()) return;
+  if (!create_ups_service()) return kServiceNotRunning;
   setup(installation::kWriteModelLists, 0);
   setup(installation::kWriteDefaults, 0);
-  const int choice = run_setup_dialog(setup);
-  if (!(choice & installation::kResultSaved)) return;
+  const int choice = choose(setup, given);
+  if (!(choice & installation::kResultSaved)) return kChoiceRefused;
   apply_tray_choice(choice);
-  if (!start_service_or_tell_user()) return;
+  if (!start_service_or_tell_user(feedback)) return kServiceNotRunning;
   if (choice & installation::kResultTrayAutostart) start_tray_application();
+  return kInstalled;
 }
 
 void delete_ups_service() {
@@ -109,30 +142,36 @@ void delete_ups_service() {
   debug_trace(DeleteService(ups.get()) ? "UPS::DeleteService SUCCESS\n" : "UPS::DeleteService error\n");
 }
 
-}  // namespace
-
-void install_after_uninstall() {
-  if (!uninstall()) return;
-  LibraryExports library;
-  if (!library.setup()) return;
-  if (system_before_vista())
-    install_before_vista(library.setup());
-  else
-    install_service(library.setup());
-}
-
-bool uninstall() {
+bool uninstall(Feedback feedback) {
   LibraryExports library;
   SetupFunction setup = library.setup();
   if (!setup) return false;
   setup(installation::kRequestGuiExit, 0);
   delete_tray_autostart();
-  if (!stop_service_or_tell_user()) return false;
+  if (!stop_service_or_tell_user(feedback)) return false;
   Sleep(kTrayCloseWaitMs);
   setup(installation::kWithdrawGuiExit, 0);
   if (!system_before_vista()) delete_ups_service();
   return true;
 }
+
+GivenInstallResult install(const CommandLineChoice* given, Feedback feedback) {
+  if (!uninstall(feedback)) return kServiceNotRunning;
+  LibraryExports library;
+  if (!library.setup()) return kServiceNotRunning;
+  if (system_before_vista()) return install_before_vista(library.setup(), given);
+  return install_service(library.setup(), given, feedback);
+}
+
+}  // namespace
+
+void install_after_uninstall() { install(nullptr, Feedback::kMessageBox); }
+
+GivenInstallResult install_given_choice(const CommandLineChoice& choice) {
+  return install(&choice, Feedback::kTraceOnly);
+}
+
+bool uninstall() { return uninstall(Feedback::kMessageBox); }
 
 void reconfigure() {
   if (system_before_vista()) {

@@ -1,6 +1,6 @@
 // orvik_ups: the service host. It holds no UPS logic: the driver library "orvik_dll.dll" does the
 // work, loaded by its file name. The command line chooses the role of the run; the exit code is
-// always 0.
+// 0, except for an installation with the choice given, whose code tells how it ended.
 #include <windows.h>
 
 #include "platform/debug_trace.h"
@@ -23,7 +23,7 @@ void run_tray_application() {
     debug_trace("UPS::runGUI not found\n");
 }
 
-void run(const service::HostCommand& command) {
+int run(const service::HostCommand& command) {
   switch (command.mode) {
     case HostMode::kReconfigure:
       service::reconfigure();
@@ -37,6 +37,11 @@ void run(const service::HostCommand& command) {
     case HostMode::kInstall:
       service::install_after_uninstall();
       break;
+    case HostMode::kInstallGiven:
+      return service::install_given_choice(command.choice);
+    case HostMode::kInstallRefused:
+      debug_trace("UPS::install: the choice on the command line is incomplete or unknown; nothing done\n");
+      return service::kLineRefused;
     case HostMode::kUninstall:
       service::uninstall();
       break;
@@ -54,12 +59,12 @@ void run(const service::HostCommand& command) {
       service::run_service_dispatcher();
       break;
   }
+  return 0;
 }
 
 }  // namespace
 
 // The arguments as the system hands them over: without the program's name, compared as they are.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
-  run(service::parse_command_line(arguments));
-  return 0;
+  return run(service::parse_command_line(arguments));
 }

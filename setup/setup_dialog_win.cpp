@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,6 +29,19 @@ constexpr std::size_t kNameBytes = 512;
 constexpr std::size_t kAutostartBytes = 512;
 // The vendor and model fields are saved up to this many characters.
 constexpr int kFieldChars = 255;
+
+// Writes the choice; every value is written even when incomplete, so that switching off clears it.
+int save_choice(const std::wstring& port, const ChosenUps& chosen, bool autostart) {
+  platform::UniqueKey service = platform::open_key(platform::kServiceKeyPath);
+  if (!service) return kResultNotSaved;
+  bool written = write_text_value(service.get(), L"Port", port);
+  platform::UniqueKey config = platform::open_key(platform::kConfigKeyPath);
+  if (!config) return kResultNotSaved;
+  written = write_text_value(config.get(), L"Vendor", chosen.vendor) && written;
+  written = write_text_value(config.get(), L"Model", chosen.model) && written;
+  if (!written) debug_trace("setup dialog: the choice could not be written completely");
+  return dialog_result(written, port, chosen, autostart);
+}
 
 // The modal dialog on which the administrator picks the UPS, its port and the tray autostart.
 // Lives on the stack of run_setup_dialog's caller for one modal run; its thread only.
@@ -179,20 +193,9 @@ class CWndSetup {
     return ports_[index];
   }
 
-  // Writes the choice; every value is written even when incomplete, so that switching off clears it.
   int save() const {
-    platform::UniqueKey service = platform::open_key(platform::kServiceKeyPath);
-    if (!service) return kResultNotSaved;
-    std::wstring port = selected_port();
-    bool written = write_text_value(service.get(), L"Port", port);
-    platform::UniqueKey config = platform::open_key(platform::kConfigKeyPath);
-    if (!config) return kResultNotSaved;
-    ChosenUps chosen{field(IDC_SETUP_VENDOR), field(IDC_SETUP_MODEL)};
-    written = write_text_value(config.get(), L"Vendor", chosen.vendor) && written;
-    written = write_text_value(config.get(), L"Model", chosen.model) && written;
-    if (!written) debug_trace("setup dialog: the choice could not be written completely");
     bool autostart = IsDlgButtonChecked(dialog_, IDC_SETUP_TRAY_UI) == BST_CHECKED;
-    return dialog_result(written, port, chosen, autostart);
+    return save_choice(selected_port(), {field(IDC_SETUP_VENDOR), field(IDC_SETUP_MODEL)}, autostart);
   }
 
   const std::vector<std::wstring> ports_ = port_entries();
@@ -211,6 +214,18 @@ void register_tree_class() {
 int run_setup_dialog(HWND parent) {
   register_tree_class();
   return CWndSetup().run(parent);
+}
+
+int save_given_choice(const std::wstring& port, const ChosenUps& chosen, bool tray_autostart) {
+  const std::vector<std::wstring> ports = port_entries();
+  bool offered = std::find(ports.begin(), ports.end(), port) != ports.end();
+  platform::UniqueKey service = platform::open_key(platform::kServiceKeyPath);
+  offered = offered && service && find_model(read_service_providers(service.get()), chosen.vendor, chosen.model);
+  if (!offered) {
+    debug_trace("setup: the given choice is not one the dialog offers; nothing written\n");
+    return kResultNotSaved;
+  }
+  return save_choice(port, chosen, tray_autostart);
 }
 
 }  // namespace installation

@@ -4,9 +4,18 @@
 
 #include <windows.h>
 
+#include <string>
+
+#include "setup/ups_choice.h"
+
 namespace installation {
 
 // Runs the dialog modally over `parent` (may be null); returns 1, 0x801 or 2.
 int run_setup_dialog(HWND parent);
+
+// What the dialog's OK does with a choice, for a choice given without the dialog: writes the
+// port, vendor and model and returns the dialog's result. Only a choice the dialog offers is
+// written (a listed port, a listed vendor and model); any other returns 2 and writes nothing.
+int save_given_choice(const std::wstring& port, const ChosenUps& chosen, bool tray_autostart);
 
 }  // namespace installation

@@ -1,6 +1,7 @@
 // The library's `setup` export: installation steps and the few requests the service host passes
-// to the library (vendor and model lists, defaults, the setup dialog, tray close requests, the
-// service's end-of-session and event lines, command-line power actions).
+// to the library (vendor and model lists, defaults, the setup dialog or its choice given without
+// it, tray close requests, the service's end-of-session and event lines, command-line power
+// actions).
 #pragma once
 
 #include <windows.h>
@@ -21,6 +22,17 @@ enum SetupCommand : std::uint32_t {
   kForwardPowerEvent = 7,
   kRecordEvent = 8,
   kRequestPowerAction = 10,
+  kSaveGivenChoice = 11,
+};
+
+// The argument of kSaveGivenChoice: what the setup dialog would have been given. Saved as the
+// dialog saves it, with the dialog's result, when the dialog offers that choice (a listed vendor
+// and model, a listed port); otherwise nothing is written and the result is "not saved".
+struct GivenChoice {
+  const wchar_t* vendor;
+  const wchar_t* model;
+  const wchar_t* port;
+  std::uint32_t tray_autostart;  // 0 or 1
 };
 
 // The argument of kRecordEvent.

@@ -16,6 +16,12 @@ int run_dialog_if_config_writable(HWND parent) {
   return run_setup_dialog(parent);
 }
 
+int save_choice_if_config_writable(const GivenChoice* given) {
+  if (!given || !given->vendor || !given->model || !given->port) return kResultNotSaved;
+  if (!platform::open_key(platform::kConfigKeyPath)) return 0;
+  return save_given_choice(given->port, {given->vendor, given->model}, given->tray_autostart != 0);
+}
+
 }  // namespace
 }  // namespace installation
 
@@ -45,6 +51,8 @@ extern "C" int WINAPI setup(std::uint32_t command, ULONG_PTR argument) {
     case kRecordEvent:
       record_event(reinterpret_cast<const EventRecord*>(argument));
       return 0;
+    case kSaveGivenChoice:
+      return save_choice_if_config_writable(reinterpret_cast<const GivenChoice*>(argument));
     case kRequestPowerAction:
       return request_power_action(static_cast<std::uint32_t>(argument)) ? 1 : 0;
     default:

@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
   wine wine64 wine32:i386 fonts-wine fonts-liberation
   xvfb xauth x11-apps imagemagick socat
+  nsis zip
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# test_all.sh: the project's test command. Installs what is missing, builds every preset and runs
-# every kind of test: native unit tests (sanitizers), fuzz targets, Windows tests under Wine.
+# test_all.sh: the project's test command. Installs what is missing, builds every preset, makes
+# the installer and runs every kind of test: native unit tests (sanitizers), fuzz targets, Windows
+# tests under Wine.
 # Ends with one line "N passed, N failed" over all of them; exits non-zero on any failure.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -32,6 +33,10 @@ for preset in native win32 win64 fuzz; do
   cmake --preset "$preset" >/dev/null || fail "configure $preset failed"
   cmake --build --preset "$preset" || fail "build $preset failed"
 done
+
+phase package
+# The release files; the Wine tests then install and remove them (package_check).
+tools/package.sh || fail "packaging failed"
 
 phase prefix
 for preset in win64 win32; do

@@ -1,0 +1,507 @@
+; orvik.nsi: the Windows installer of the Orvik UPS monitor (NSIS 3, built by tools/package.sh).
+;
+; Installs the 64-bit programs on 64-bit Windows and the 32-bit ones on 32-bit Windows into
+; Program Files, adds the Start menu entries and the entry of the installed-programs list, and
+; then lets `orvik_ups /install` create the service: with its setup dialog, or, installing
+; silently (/S), with the choice given on the installer's command line:
+;
+;   orvik-setup-VERSION.exe /S /VENDOR=Orvik /MODEL="Varnelo 600" /PORT=COM1 /TRAY=1 [/D=FOLDER]
+;
+; Over an earlier installation the settings are kept: the installed `orvik_ups /uninstall`
+; deletes the service and with it the service's registry key, so the Config key and the port are
+; copied out before and written back after it. A silent upgrade without a choice keeps the
+; installed one. Exit codes of a silent run: 0 installed and the service running, 2 the UPS
+; choice is missing or not one the setup dialog lists, 3 the folder is refused, 4 the service does
+; not run, 5 not run as an administrator or the earlier installation could not be removed.
+;
+; Defines: VERSION (x.y.z), SET64 (folder of the 64-bit files), SET32 (of the 32-bit ones; left
+; out for the 64-bit-only installer, which X64_ONLY makes), SIZE64 and SIZE32 (the sets' sizes in
+; KiB), OUTFILE.
+
+Unicode true
+!ifdef X64_ONLY
+  Target amd64-unicode
+  ; ${RunningX64} is constant in a 64-bit installer, so LogicLib leaves labels unused.
+  !pragma warning disable 6012
+!endif
+SetCompressor /SOLID lzma
+RequestExecutionLevel admin
+ManifestSupportedOS all
+ManifestDPIAware true
+
+!define PRODUCT "Orvik UPS monitor"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Orvik UPS"
+!define SERVICE_KEY "SYSTEM\CurrentControlSet\Services\UPS"
+!define CONFIG_KEY "${SERVICE_KEY}\Config"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define MENU_FOLDER "$SMPROGRAMS\Orvik UPS"
+; The library's mains plug (IDI_TRAY_MAINS, its third icon) stands for the system in the Start
+; menu and the installed-programs list.
+!define ICON_RESOURCE 104
+!define ICON_INDEX 2
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES\Orvik UPS"
+BrandingText "${PRODUCT} ${VERSION}"
+ShowInstDetails show
+ShowUninstDetails show
+
+!include MUI2.nsh
+!include LogicLib.nsh
+!include FileFunc.nsh
+!include WinVer.nsh
+!include x64.nsh
+
+Var Vendor
+Var Model
+Var Port
+Var Tray
+Var OldDir      ; the folder of an installation made by this installer
+Var OldHost     ; the orvik_ups.exe whose /uninstall removes the earlier installation
+Var ConfigKept  ; 1 when the Config key was copied out
+Var ArchiveDir  ; the statistics archive, for the uninstaller
+
+; The tray's mains icon (resources/make_tray_art.sh).
+!define MUI_ICON "../resources/tray_mains.ico"
+!define MUI_UNICON "../resources/tray_mains.ico"
+!define MUI_ABORTWARNING
+
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_LICENSE "LICENSE.txt"
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE FolderPageLeave
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!define MUI_PAGE_CUSTOMFUNCTION_PRE un.ArchivePagePre
+!define MUI_COMPONENTSPAGE_NODESC
+!define MUI_COMPONENTSPAGE_TEXT_TOP "$(UnArchiveTop)"
+!insertmacro MUI_UNPAGE_COMPONENTS
+!insertmacro MUI_UNPAGE_INSTFILES
+
+!insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "Russian"
+!include strings.nsh
+!include folder_check.nsh
+
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey /LANG=${LANG_ENGLISH} ProductName "${PRODUCT}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} ProductVersion "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} FileVersion "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} FileDescription "${PRODUCT} installer"
+VIAddVersionKey /LANG=${LANG_ENGLISH} CompanyName "Orvik"
+VIAddVersionKey /LANG=${LANG_ENGLISH} LegalCopyright "Copyright (c) 2026 Orvik"
+
+; The state of the service "UPS" on the stack: 0 when there is none, else SERVICE_STATUS's state
+; (1 stopped, 4 running).
+!macro SERVICE_STATE_FUNCTION PREFIX
+Function ${PREFIX}ServiceState
+  Push $0
+  Push $1
+  Push $2
+  Push $3
+  StrCpy $0 0
+  System::Call 'advapi32::OpenSCManagerW(p 0, p 0, i 1) p .r1'   ; SC_MANAGER_CONNECT
+  ${If} $1 P<> 0
+    System::Call 'advapi32::OpenServiceW(p r1, w "UPS", i 4) p .r2'   ; SERVICE_QUERY_STATUS
+    ${If} $2 P<> 0
+      StrCpy $0 1
+      System::Call '*(i 0, i 1, i 0, i 0, i 0, i 0, i 0) p .r3'
+      System::Call 'advapi32::QueryServiceStatus(p r2, p r3) i'
+      System::Call '*$3(i, i .r0)'
+      System::Free $3
+      System::Call 'advapi32::CloseServiceHandle(p r2)'
+    ${EndIf}
+    System::Call 'advapi32::CloseServiceHandle(p r1)'
+  ${EndIf}
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+!macroend
+!insertmacro SERVICE_STATE_FUNCTION ""
+!insertmacro SERVICE_STATE_FUNCTION "un."
+
+!macro REQUIRE_ADMINISTRATOR
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "Admin"
+    MessageBox MB_ICONSTOP "$(NeedAdministrator)" /SD IDOK
+    SetErrorLevel 5
+    Quit
+  ${EndIf}
+!macroend
+
+; The 64-bit registry on 64-bit Windows: the programs are 64-bit there, and so are the keys they use.
+!macro USE_NATIVE_REGISTRY
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
+!macroend
+
+Function .onInit
+  !insertmacro USE_NATIVE_REGISTRY
+  !insertmacro REQUIRE_ADMINISTRATOR
+
+  ; An upgrade goes where the earlier version is; a new installation into the native Program Files.
+  ReadRegStr $OldDir HKLM "${UNINSTALL_KEY}" InstallLocation
+  ${If} $OldDir != ""
+  ${AndIfNot} ${FileExists} "$OldDir\orvik_ups.exe"
+    StrCpy $OldDir ""
+  ${EndIf}
+  ${If} $INSTDIR == "$PROGRAMFILES\Orvik UPS"   ; not given with /D
+    ${If} $OldDir != ""
+      StrCpy $INSTDIR $OldDir
+    ${ElseIf} ${RunningX64}
+      StrCpy $INSTDIR "$PROGRAMFILES64\Orvik UPS"
+    ${EndIf}
+  ${EndIf}
+  Call FindInstalledHost
+  Call CountOneSet
+
+  ; What the earlier installation chose is the choice of a silent upgrade that names none.
+  ReadRegStr $Vendor HKLM "${CONFIG_KEY}" Vendor
+  ReadRegStr $Model HKLM "${CONFIG_KEY}" Model
+  ReadRegStr $Port HKLM "${SERVICE_KEY}" Port
+  ReadRegStr $0 HKLM "${RUN_KEY}" UPS_UI
+  StrCpy $Tray 0
+  ${If} $0 != ""
+    StrCpy $Tray 1
+  ${EndIf}
+  ${GetParameters} $R0
+  ClearErrors
+  ${GetOptions} $R0 "/VENDOR=" $0
+  ${IfNot} ${Errors}
+    StrCpy $Vendor $0
+  ${EndIf}
+  ClearErrors
+  ${GetOptions} $R0 "/MODEL=" $0
+  ${IfNot} ${Errors}
+    StrCpy $Model $0
+  ${EndIf}
+  ClearErrors
+  ${GetOptions} $R0 "/PORT=" $0
+  ${IfNot} ${Errors}
+    StrCpy $Port $0
+  ${EndIf}
+  ClearErrors
+  ${GetOptions} $R0 "/TRAY=" $0
+  ${IfNot} ${Errors}
+    StrCpy $Tray 0
+    ${If} $0 == 1
+      StrCpy $Tray 1
+    ${EndIf}
+  ${EndIf}
+
+  ${If} ${Silent}
+    ${StrStr} $0 "$Vendor$Model$Port" '"'
+    ${If} $Vendor == ""
+    ${OrIf} $Model == ""
+    ${OrIf} $Port == ""
+    ${OrIf} $0 != ""
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+    Push $INSTDIR
+    Call CheckFolder
+    Pop $0
+    ${If} $0 != ""
+      SetErrorLevel 3
+      Quit
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; The program the earlier installation's service runs, when it is ours: this installer's, or one
+; installed by hand with `orvik_ups /install`.
+Function FindInstalledHost
+  StrCpy $OldHost ""
+  ${If} $OldDir != ""
+    StrCpy $OldHost "$OldDir\orvik_ups.exe"
+    Return
+  ${EndIf}
+  ReadRegStr $0 HKLM "${SERVICE_KEY}" ImagePath
+  StrCpy $1 $0 1
+  ${If} $1 == '"'
+    StrCpy $0 $0 "" 1
+    StrCpy $0 $0 -1
+  ${EndIf}
+  ${GetFileName} $0 $1
+  ${If} $1 == "orvik_ups.exe"
+  ${AndIf} ${FileExists} $0
+    StrCpy $OldHost $0
+  ${EndIf}
+FunctionEnd
+
+Function FolderPageLeave
+  Push $INSTDIR
+  Call CheckFolder
+  Pop $0
+  ${If} $0 != ""
+    MessageBox MB_ICONSTOP $0
+    Abort
+  ${EndIf}
+FunctionEnd
+
+; reg.exe copies every value of the key, whatever its type.
+Function KeepSettings
+  StrCpy $ConfigKept 0
+  Delete "$PLUGINSDIR\config.reg"
+  nsExec::Exec '"$SYSDIR\reg.exe" export "HKLM\${CONFIG_KEY}" "$PLUGINSDIR\config.reg"'
+  Pop $0
+  ${If} $0 == 0
+  ${AndIf} ${FileExists} "$PLUGINSDIR\config.reg"
+    StrCpy $ConfigKept 1
+  ${EndIf}
+FunctionEnd
+
+Function RestoreSettings
+  ${If} $ConfigKept == 1
+    nsExec::Exec '"$SYSDIR\reg.exe" import "$PLUGINSDIR\config.reg"'
+    Pop $0
+    ${If} $0 != 0
+      DetailPrint "$(SettingsNotRestored)"
+    ${EndIf}
+  ${EndIf}
+  ReadRegStr $0 HKLM "${SERVICE_KEY}" Port
+  ${If} $0 == ""
+  ${AndIf} $Port != ""
+    WriteRegStr HKLM "${SERVICE_KEY}" Port $Port
+  ${EndIf}
+FunctionEnd
+
+Function RemoveEarlierInstallation
+  DetailPrint "$(RemovingEarlier)"
+  Call KeepSettings
+  ExecWait '"$OldHost" /uninstall'
+  Call ServiceState
+  Pop $0
+  ${If} $0 > 1
+    Call RestoreSettings
+    MessageBox MB_ICONSTOP "$(EarlierNotRemoved)" /SD IDOK
+    SetErrorLevel 5
+    Abort
+  ${EndIf}
+  Call RestoreSettings
+FunctionEnd
+
+
+; Marks a shortcut "Run as administrator": the settings stop and start the service.
+Function ShortcutRunsAsAdministrator
+  Exch $R0
+  Push $0
+  Push $1
+  Push $2
+  Push $3
+  ; CLSID_ShellLink, IID_IShellLinkW
+  System::Call 'ole32::CoCreateInstance(g "{00021401-0000-0000-C000-000000000046}", p 0, i 1, g "{000214F9-0000-0000-C000-000000000046}", *p .r0) i .r1'
+  ${If} $1 = 0
+    System::Call '$0->0(g "{0000010b-0000-0000-C000-000000000046}", *p .r1) i .r2'   ; IPersistFile
+    ${If} $2 = 0
+      System::Call '$1->5(w R0, i 0) i .r2'   ; Load
+      ${If} $2 = 0
+        System::Call '$0->0(g "{45e2b4ae-b1c3-11d0-b92f-00a0c90312e1}", *p .r2) i .r3'   ; IShellLinkDataList
+        ${If} $3 = 0
+          System::Call '$2->6(*i .r3) i'   ; GetFlags
+          IntOp $3 $3 | 0x2000             ; SLDF_RUNAS_USER
+          System::Call '$2->7(i r3) i'     ; SetFlags
+          System::Call '$2->2()'
+          System::Call '$1->6(w R0, i 1) i'   ; Save
+        ${EndIf}
+      ${EndIf}
+      System::Call '$1->2()'
+    ${EndIf}
+    System::Call '$0->2()'
+  ${EndIf}
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+  Pop $R0
+FunctionEnd
+
+Function CreateMenuEntries
+  SetShellVarContext all
+  CreateDirectory "${MENU_FOLDER}"
+  Delete "${MENU_FOLDER}\*.lnk"   ; an earlier installation's, perhaps in another language
+  CreateShortcut "${MENU_FOLDER}\$(LinkSettings).lnk" "$INSTDIR\orvik_ups.exe" "/setup" "$INSTDIR\orvik_dll.dll" ${ICON_INDEX}
+  Push "${MENU_FOLDER}\$(LinkSettings).lnk"
+  Call ShortcutRunsAsAdministrator
+  CreateShortcut "${MENU_FOLDER}\$(LinkViewer).lnk" "$INSTDIR\scopeview.exe"
+  CreateShortcut "${MENU_FOLDER}\$(LinkUninstall).lnk" "$INSTDIR\uninstall.exe"
+FunctionEnd
+
+Function WriteUninstallEntry
+  WriteRegStr HKLM "${UNINSTALL_KEY}" DisplayName "${PRODUCT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" DisplayVersion "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" Publisher "Orvik"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" DisplayIcon "$INSTDIR\orvik_dll.dll,-${ICON_RESOURCE}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" InstallLocation "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" UninstallString '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" QuietUninstallString '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" NoModify 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" NoRepair 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" EstimatedSize $0
+FunctionEnd
+
+; `orvik_ups /install`: the setup dialog, or silently the given choice.
+Function InstallService
+  ${If} ${Silent}
+    StrCpy $0 '"$INSTDIR\orvik_ups.exe" /install "/vendor:$Vendor" "/model:$Model" "/port:$Port"'
+    ${If} $Tray == 1
+      StrCpy $0 "$0 /tray"
+    ${EndIf}
+    ExecWait $0 $1
+    ${If} $1 == 1
+    ${OrIf} $1 == 2
+      SetErrorLevel 2
+    ${ElseIf} $1 != 0
+      SetErrorLevel 4
+    ${EndIf}
+    Return
+  ${EndIf}
+  DetailPrint "$(ChooseUps)"
+  ExecWait '"$INSTDIR\orvik_ups.exe" /install'
+  ; Before Vista the system's own UPS service is configured in Power Options instead.
+  ${If} ${AtLeastWinVista}
+    Call ServiceState
+    Pop $0
+    ${If} $0 != 4
+      MessageBox MB_ICONEXCLAMATION "$(ServiceNotRunning)"
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; Inline in the section, so that the directory page counts the space the files need.
+!macro COPY_FILES
+  SetOutPath "$INSTDIR"
+  SetOverwrite on
+!ifdef SET32
+  ${If} ${RunningX64}
+!endif
+    File "${SET64}/orvik_ups.exe"
+    File "${SET64}/orvik_dll.dll"
+    File "${SET64}/scopeview.exe"
+!ifdef SET32
+  ${Else}
+    File "${SET32}/orvik_ups.exe"
+    File "${SET32}/orvik_dll.dll"
+    File "${SET32}/scopeview.exe"
+  ${EndIf}
+!endif
+  File "LICENSE.txt"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+  ; An upgrade into another folder leaves nothing of the earlier one behind.
+  ${If} $OldDir != ""
+  ${AndIf} $OldDir != $INSTDIR
+    Delete /REBOOTOK "$OldDir\orvik_ups.exe"
+    Delete /REBOOTOK "$OldDir\orvik_dll.dll"
+    Delete /REBOOTOK "$OldDir\scopeview.exe"
+    Delete "$OldDir\LICENSE.txt"
+    Delete "$OldDir\uninstall.exe"
+    RMDir /REBOOTOK "$OldDir"
+  ${EndIf}
+!macroend
+
+Section "-Orvik UPS monitor" SecMain
+  InitPluginsDir
+  ${If} $OldHost != ""
+    Call RemoveEarlierInstallation
+  ${EndIf}
+  !insertmacro COPY_FILES
+  Call WriteUninstallEntry
+  Call CreateMenuEntries
+  Call InstallService
+SectionEnd
+
+; The section holds both sets; the directory page should count only the one this system gets.
+Function CountOneSet
+!ifdef SET32
+  ${If} ${RunningX64}
+    SectionSetSize ${SecMain} ${SIZE64}
+  ${Else}
+    SectionSetSize ${SecMain} ${SIZE32}
+  ${EndIf}
+!endif
+FunctionEnd
+
+; The uninstaller.
+
+Section "un.Program" SecProgram
+  SectionIn RO
+  ${If} ${FileExists} "$INSTDIR\orvik_ups.exe"
+    DetailPrint "$(StoppingService)"
+    ExecWait '"$INSTDIR\orvik_ups.exe" /uninstall'
+  ${EndIf}
+  Call un.ServiceState
+  Pop $0
+  ${If} $0 > 1
+    MessageBox MB_ICONSTOP "$(ServiceStillRunning)" /SD IDOK
+    SetErrorLevel 4
+    Abort
+  ${EndIf}
+  ; The library may still be held by a reader of the performance counters: then it goes at restart.
+  Delete /REBOOTOK "$INSTDIR\orvik_ups.exe"
+  Delete /REBOOTOK "$INSTDIR\orvik_dll.dll"
+  Delete /REBOOTOK "$INSTDIR\scopeview.exe"
+  Delete "$INSTDIR\LICENSE.txt"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir /REBOOTOK "$INSTDIR"
+  SetShellVarContext all
+  Delete "${MENU_FOLDER}\*.lnk"
+  RMDir "${MENU_FOLDER}"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd
+
+; Only the archive's own files: its root may be a folder that holds other things too.
+Section /o "un.Archive" SecArchive
+  ${If} $ArchiveDir == ""
+    Return
+  ${EndIf}
+  DetailPrint "$(RemovingArchive)"
+  FindFirst $0 $1 "$ArchiveDir\*"
+  ${DoWhile} $1 != ""
+    IntOp $2 $1 + 0
+    ${If} "$2" == "$1"
+    ${AndIf} $2 >= 1970
+    ${AndIf} ${FileExists} "$ArchiveDir\$1\*.*"
+      ${For} $3 1 12
+        Delete "$ArchiveDir\$1\$3\*_ssd.dat"
+        Delete "$ArchiveDir\$1\$3\*_raw.dat"
+        Delete "$ArchiveDir\$1\$3\*_log.dat"
+        RMDir "$ArchiveDir\$1\$3"
+      ${Next}
+      Delete "$ArchiveDir\$1\sum_ssd.dat"
+      RMDir "$ArchiveDir\$1"
+    ${EndIf}
+    FindNext $0 $1
+  ${Loop}
+  FindClose $0
+  Delete "$ArchiveDir\sum_ssd.dat"
+  RMDir "$ArchiveDir"
+SectionEnd
+
+Function un.onInit
+  !insertmacro USE_NATIVE_REGISTRY
+  !insertmacro REQUIRE_ADMINISTRATOR
+  SectionSetText ${SecProgram} "$(UnProgram)"
+  ; The archive's root, read now: removing the service removes the key that names it.
+  ReadRegStr $ArchiveDir HKLM "${CONFIG_KEY}" stat_path
+  ${If} $ArchiveDir != ""
+  ${AndIf} ${FileExists} "$ArchiveDir\*.*"
+    SectionSetText ${SecArchive} "$(UnArchive)"
+  ${Else}
+    StrCpy $ArchiveDir ""
+    SectionSetText ${SecArchive} ""
+  ${EndIf}
+FunctionEnd
+
+Function un.ArchivePagePre
+  ${If} $ArchiveDir == ""
+    Abort
+  ${EndIf}
+FunctionEnd

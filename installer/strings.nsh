@@ -1,0 +1,43 @@
+; The installer's own texts, in English and Russian (the system's language picks one).
+
+LangString NeedAdministrator ${LANG_ENGLISH} "Installing or removing the Orvik UPS monitor needs an administrator."
+LangString NeedAdministrator ${LANG_RUSSIAN} "Установка и удаление монитора ИБП Orvik требуют прав администратора."
+
+LangString FolderNetwork ${LANG_ENGLISH} "$INSTDIR is a network folder. The service runs as the local system account and cannot rely on it: choose a folder on a local drive."
+LangString FolderNetwork ${LANG_RUSSIAN} "$INSTDIR — сетевая папка. Служба работает от имени локальной системы и не может на неё полагаться: выберите папку на локальном диске."
+LangString FolderUnreadable ${LANG_ENGLISH} "The access rights of $INSTDIR cannot be read (a drive without access control?). Choose a folder under Program Files."
+LangString FolderUnreadable ${LANG_RUSSIAN} "Не удаётся прочитать права доступа к $INSTDIR (диск без разграничения доступа?). Выберите папку в Program Files."
+LangString FolderWritable ${LANG_ENGLISH} "$FolderWho can change files in $INSTDIR. The UPS service runs as the local system account and loads its library from this folder, so only administrators may write there. Choose a folder under Program Files."
+LangString FolderWritable ${LANG_RUSSIAN} "$FolderWho может изменять файлы в $INSTDIR. Служба ИБП работает от имени локальной системы и загружает свою библиотеку из этой папки, поэтому писать туда могут только администраторы. Выберите папку в Program Files."
+
+LangString RemovingEarlier ${LANG_ENGLISH} "Removing the installed version (its settings are kept)"
+LangString RemovingEarlier ${LANG_RUSSIAN} "Удаление установленной версии (настройки сохраняются)"
+LangString EarlierNotRemoved ${LANG_ENGLISH} "The installed version's UPS service could not be stopped. Stop the service $\"UPS$\" and run the installer again."
+LangString EarlierNotRemoved ${LANG_RUSSIAN} "Не удалось остановить службу ИБП установленной версии. Остановите службу $\"UPS$\" и запустите установку снова."
+LangString SettingsNotRestored ${LANG_ENGLISH} "The earlier settings could not be written back."
+LangString SettingsNotRestored ${LANG_RUSSIAN} "Не удалось восстановить прежние настройки."
+
+LangString ChooseUps ${LANG_ENGLISH} "Choose the UPS, its port and the tray icon in the setup dialog"
+LangString ChooseUps ${LANG_RUSSIAN} "Выберите ИБП, порт и значок в области уведомлений в окне настройки"
+LangString ServiceNotRunning ${LANG_ENGLISH} "The UPS service is not running: the setup dialog was cancelled or the service could not start. Choose the UPS again with $\"$(LinkSettings)$\" in the Start menu."
+LangString ServiceNotRunning ${LANG_RUSSIAN} "Служба ИБП не запущена: настройка отменена или служба не смогла запуститься. Выберите ИБП снова: «$(LinkSettings)» в меню «Пуск»."
+
+LangString LinkSettings ${LANG_ENGLISH} "Orvik UPS settings"
+LangString LinkSettings ${LANG_RUSSIAN} "Настройка ИБП Orvik"
+LangString LinkViewer ${LANG_ENGLISH} "Orvik UPS viewer"
+LangString LinkViewer ${LANG_RUSSIAN} "Осциллограф ИБП Orvik"
+LangString LinkUninstall ${LANG_ENGLISH} "Uninstall Orvik UPS monitor"
+LangString LinkUninstall ${LANG_RUSSIAN} "Удалить монитор ИБП Orvik"
+
+LangString StoppingService ${LANG_ENGLISH} "Stopping and removing the UPS service"
+LangString StoppingService ${LANG_RUSSIAN} "Остановка и удаление службы ИБП"
+LangString ServiceStillRunning ${LANG_ENGLISH} "The UPS service could not be stopped; nothing was removed."
+LangString ServiceStillRunning ${LANG_RUSSIAN} "Не удалось остановить службу ИБП; ничего не удалено."
+LangString UnProgram ${LANG_ENGLISH} "Programs, service and settings"
+LangString UnProgram ${LANG_RUSSIAN} "Программы, служба и настройки"
+LangString UnArchive ${LANG_ENGLISH} "Statistics archive in $ArchiveDir"
+LangString UnArchive ${LANG_RUSSIAN} "Архив статистики в $ArchiveDir"
+LangString UnArchiveTop ${LANG_ENGLISH} "The statistics archive stays unless you tick it."
+LangString UnArchiveTop ${LANG_RUSSIAN} "Архив статистики остаётся, если его не отметить."
+LangString RemovingArchive ${LANG_ENGLISH} "Removing the statistics archive"
+LangString RemovingArchive ${LANG_RUSSIAN} "Удаление архива статистики"

@@ -1,0 +1,198 @@
+#!/usr/bin/env bash
+# package_check.sh: the installer that tools/package.sh made, under Wine, used as an administrator
+# uses it unattended, against the UPS simulator on COM1:
+#   1. a folder that ordinary users can write to is refused (exit code 3), and nothing is installed;
+#   2. /S with vendor, model, port and tray: exit code 0, the service runs and polls the UPS, the
+#      files are in Program Files, the Start menu entries and the installed-programs entry exist;
+#   3. the registry equals what `orvik_ups /install` writes when its setup dialog is answered the
+#      same way (setup_answer);
+#   4. an upgrade (the installer again, /S alone) keeps the Config key, the port and the tray
+#      choice, and the restarted service writes into the statistics archive;
+#   5. the silent uninstaller removes the service, files, entries and keys, and keeps the archive.
+# Wine runs only 64-bit programs on this machine, so this is the 64-bit installer (-x64.exe), the
+# same script as the 32-bit one. About a minute.
+#
+#   tools/package_check.sh [--prefix DIR]     DIR: an existing prefix, left up (ctest's)
+# Without --prefix the check makes its own prefix, build/package/wineprefix, and stops it after.
+# ORVIK_UPSSIM, ORVIK_BIN_DIR (setup_answer.exe) and ORVIK_PACKAGE_DIR name other builds.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+start=$SECONDS
+out=${ORVIK_PACKAGE_DIR:-$root/build/package}
+upssim=${ORVIK_UPSSIM:-$root/build/native/tools/upssim/upssim}
+bin=${ORVIK_BIN_DIR:-$root/build/win64/bin}
+prefix=
+case ${1:-} in
+  --prefix) prefix=${2:?--prefix DIR} ;;
+  '') ;;
+  *) sed -n '2,20p' "$0" >&2; exit 2 ;;
+esac
+version=$(sed -n 's/^project(orvik_ups VERSION \([0-9]*\.[0-9]*\.[0-9]*\) .*/\1/p' CMakeLists.txt)
+installer=orvik-setup-$version-x64.exe
+if [ ! -f "$out/$installer" ]; then
+  echo "package_check: $out/$installer is missing: run tools/package.sh first"
+  exit 77
+fi
+
+manage_prefix=0
+[ -n "$prefix" ] || { prefix=$out/wineprefix; manage_prefix=1; }
+export WINEPREFIX=$prefix
+source tools/wine/env.sh
+work=$out/check
+rm -rf "$work"
+mkdir -p "$work"
+if [ $manage_prefix -eq 1 ]; then
+  tools/wine/prefix.sh up "$WINEPREFIX" >"$work/prefix.log" 2>&1 || { cat "$work/prefix.log"; exit 1; }
+fi
+[ -f "$WINEPREFIX.display" ] || { echo "package_check: the prefix $WINEPREFIX is not up (tools/wine/prefix.sh up)"; exit 1; }
+export DISPLAY
+DISPLAY=$(cut -d' ' -f1 "$WINEPREFIX.display")
+
+drive=$WINEPREFIX/drive_c
+program_dir="$drive/Program Files/Orvik UPS"
+menu_dir="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Orvik UPS"
+service_key='HKLM\SYSTEM\CurrentControlSet\Services\UPS'
+config_key="$service_key\\Config"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orvik UPS'
+run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+archive='C:\orvik-check-stats'
+cp "$out/$installer" "$drive/$installer"
+
+passed=0 failed=0
+check() {  # check WHAT COMMAND...: one line per verified fact
+  local what=$1
+  shift
+  if "$@" >/dev/null 2>&1; then
+    passed=$((passed + 1)); echo "   ok    $what"
+  else
+    failed=$((failed + 1)); echo "   FAIL  $what"
+  fi
+}
+wine_do() { "$WINE" "$@" 2>/dev/null; }
+value() { wine_do reg query "$1" /v "$2" | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
+service_running() { wine_do sc query UPS | grep -q 'STATE.*RUNNING'; }
+key_absent() { ! wine_do reg query "$1" >/dev/null; }
+# A command line exactly as typed at a Windows prompt: Wine would escape the quotes of argv.
+run_typed() {
+  printf '@%s\r\n@exit /b %%errorlevel%%\r\n' "$1" >"$drive/orvik-check.cmd"
+  (cd "$drive" && timeout 120 "$WINE" cmd /c 'C:\orvik-check.cmd' >>"$work/wine.log" 2>&1)
+}
+# The registry as an export, without the live values the running service keeps in "status".
+export_setup() {
+  wine_do reg export "$service_key" 'C:\orvik-check.reg' /y >/dev/null
+  iconv -f UTF-16 -t UTF-8 "$drive/orvik-check.reg" | tr -d '\r' |
+    awk '/^\[/ { skip = ($0 ~ /\\status\]$/) } !skip' >"$1"
+  wine_do reg query "$run_key" /v UPS_UI | tr -d '\r' | grep UPS_UI >>"$1"
+}
+export_config() {
+  wine_do reg export "$config_key" 'C:\orvik-check.reg' /y >/dev/null
+  iconv -f UTF-16 -t UTF-8 "$drive/orvik-check.reg" >"$1"
+}
+polls() { tr '\r' '\n' <"$work/ups_received.bin" 2>/dev/null | grep -c '^Q1$'; }
+polling() {
+  local before
+  before=$(polls)
+  sleep 3
+  [ "$(polls)" -gt "$before" ]
+}
+uninstall_silently() {  # the uninstaller copies itself away and returns at once: wait for its end
+  wine_do "C:\\Program Files\\Orvik UPS\\uninstall.exe" /S
+  for _ in $(seq 60); do
+    if [ ! -d "$program_dir" ] && key_absent "$uninstall_key"; then return 0; fi
+    sleep 0.5
+  done
+  return 1
+}
+
+sim_pid=
+cleanup() {
+  if [ -f "$program_dir/uninstall.exe" ]; then uninstall_silently >/dev/null 2>&1; fi
+  rm -rf "$drive/orvik-check-stats" "$drive/orvik-open" "$drive/$installer" "$drive"/orvik-check.*
+  if [ -n "$sim_pid" ]; then kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null; fi
+  if [ $manage_prefix -eq 1 ]; then tools/wine/prefix.sh down "$WINEPREFIX" >/dev/null 2>&1; fi
+}
+trap cleanup EXIT
+
+# An installation a failed run left behind.
+if [ -f "$program_dir/uninstall.exe" ]; then uninstall_silently; fi
+rm -rf "$drive/orvik-check-stats"
+
+"$upssim" --link "$ORVIK_COM1_LINK" --scenario tools/wine/com1_steady.txt --record "$work/ups_received.bin" \
+  --log "$work/ups.log" >"$work/upssim.out" 2>&1 &
+sim_pid=$!
+for _ in $(seq 100); do grep -q '^upssim: ready' "$work/upssim.out" 2>/dev/null && break; sleep 0.05; done
+
+choice='/VENDOR=Orvik /MODEL="Varnelo 600" /PORT=COM1 /TRAY=1'
+
+echo "== 1. a folder ordinary users can write to (under Wine: a folder whose Unix mode lets others write)"
+mkdir -p "$drive/orvik-open"
+chmod 0777 "$drive/orvik-open"
+run_typed "$installer /S $choice /D=C:\\orvik-open\\Orvik UPS"
+check "refused with exit code 3 (got $?)" test $? -eq 3
+check "nothing installed there" test ! -e "$drive/orvik-open/Orvik UPS"
+check "no service" key_absent "$service_key"
+
+echo "== 2. unattended installation: $installer /S $choice"
+run_typed "$installer /S $choice"
+check "exit code 0 (got $?)" test $? -eq 0
+check "the service UPS runs" service_running
+check "it polls the UPS on COM1" polling
+for file in orvik_ups.exe orvik_dll.dll scopeview.exe LICENSE.txt uninstall.exe; do
+  check "C:\\Program Files\\Orvik UPS\\$file" test -f "$program_dir/$file"
+done
+check "the service runs the installed program" \
+  test "$(value "$service_key" ImagePath)" = '"C:\Program Files\Orvik UPS\orvik_ups.exe"'
+check "Start menu: settings, viewer, uninstall" test "$(ls "$menu_dir" | grep -c '\.lnk$')" -eq 3
+check "installed-programs entry: name, version $version, publisher" test \
+  "$(value "$uninstall_key" DisplayName)|$(value "$uninstall_key" DisplayVersion)|$(value "$uninstall_key" Publisher)" \
+  = "Orvik UPS monitor|$version|Orvik"
+check "installed-programs entry: quiet uninstall, location, no modify or repair" test \
+  "$(value "$uninstall_key" QuietUninstallString)|$(value "$uninstall_key" InstallLocation)|$(value "$uninstall_key" NoModify)$(value "$uninstall_key" NoRepair)" \
+  = '"C:\Program Files\Orvik UPS\uninstall.exe" /S|C:\Program Files\Orvik UPS|0x10x1'
+check "installed-programs entry: estimated size" test -n "$(value "$uninstall_key" EstimatedSize)"
+check "the choice: Orvik, Varnelo 600, COM1, tray at logon" test \
+  "$(value "$config_key" Vendor)|$(value "$config_key" Model)|$(value "$service_key" Port)|$(value "$run_key" UPS_UI)" \
+  = 'Orvik|Varnelo 600|COM1|"C:\Program Files\Orvik UPS\orvik_ups.exe" /gui'
+export_setup "$work/unattended.txt"
+
+echo "== 3. the same choice made in the setup dialog (orvik_ups /install, answered by setup_answer)"
+(cd "$bin" && "$WINE" setup_answer.exe --vendor Orvik --model "Varnelo 600" --port COM1 --ui on --press ok \
+  --timeout-s 60 >"$work/setup_answer.out" 2>&1) &
+answer_pid=$!
+wine_do "C:\\Program Files\\Orvik UPS\\orvik_ups.exe" /install
+wait $answer_pid
+check "the dialog was answered" test $? -eq 0
+check "the service runs" service_running
+export_setup "$work/dialog.txt"
+check "service key, Config, model lists and tray value equal the unattended installation's" \
+  diff "$work/unattended.txt" "$work/dialog.txt"
+
+echo "== 4. upgrade: $installer /S over the installed version"
+setting() { wine_do reg add "$config_key" /v "$1" /t "$2" /d "$3" /f >/dev/null; }
+setting stat_on REG_DWORD 1
+setting stat_path REG_SZ "$archive"
+setting TurnUPSOffWait REG_DWORD 77
+setting PowerActionTestMode REG_DWORD 1
+export_config "$work/config-before.reg"
+run_typed "$installer /S"
+check "exit code 0 (got $?)" test $? -eq 0
+check "the service runs again" service_running
+export_config "$work/config-after.reg"
+check "the Config key is kept, every value" diff "$work/config-before.reg" "$work/config-after.reg"
+check "the port and the tray choice are kept" test \
+  "$(value "$service_key" Port)|$(value "$run_key" UPS_UI)" = 'COM1|"C:\Program Files\Orvik UPS\orvik_ups.exe" /gui'
+check "the restarted service writes the archive" test -n "$(find "$drive/orvik-check-stats" -name '*_log.dat')"
+
+echo "== 5. uninstall: uninstall.exe /S"
+uninstall_silently
+check "the uninstaller ended" test $? -eq 0
+check "no service" key_absent "$service_key"
+check "no program folder" test ! -e "$program_dir"
+check "no Start menu entries" test ! -e "$menu_dir"
+check "no installed-programs entry" key_absent "$uninstall_key"
+check "no tray autostart" test -z "$(value "$run_key" UPS_UI)"
+check "the statistics archive stays" test -n "$(find "$drive/orvik-check-stats" -name '*_log.dat')"
+
+echo "package_check: $passed passed, $failed failed ($((SECONDS - start)) s)"
+[ $failed -eq 0 ]
