@@ -6,6 +6,7 @@
 #include "link/ups_status.h"
 #include "settings/information_text.h"
 #include "settings/settings_ids.h"
+#include "tray/test_status_block.h"
 
 namespace settings {
 namespace {
@@ -13,21 +14,11 @@ namespace {
 using namespace ups_link;
 
 ipc::UpsSharedBlock battery_block() {
-  ipc::UpsSharedBlock block{};
-  block.link_ok = 1;
-  block.status.output_voltage = 220;
-  block.status.frequency = 50;
-  block.status.battery_voltage = 12.5f;
-  block.status.temperature = 31.5f;
-  block.status.load_percent = 35;
+  ipc::UpsSharedBlock block = tray::testing::battery_block();
   // Every other flag line set, so that a flag read from a neighbour's bit shows.
   block.status.status_bits =
       STATUS_UTILITY_FAIL | STATUS_BATTERY_LOW | STATUS_UPS_FAULT | STATUS_BEEPER_ON | STATUS_LINE_INTERACTIVE;
-  block.capacity_valid = 1;
-  block.capacity = 80;
   block.load_va = 300.9f;
-  block.runtime = 14.7f;
-  block.time_in_state = 125'999;
   std::memcpy(block.model, "Varnelo 600", 12);
   std::memcpy(block.port, "COM1", 5);
   std::memcpy(block.raw_line, "(000.0 000.0 220.0 035 50.0 12.5 31.5 11010011", 47);

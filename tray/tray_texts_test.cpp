@@ -5,6 +5,7 @@
 
 #include "link/ups_status.h"
 #include "tray/status_text.h"
+#include "tray/test_status_block.h"
 #include "tray/tray_menu.h"
 
 namespace tray {
@@ -12,23 +13,7 @@ namespace {
 
 using namespace ups_link;
 
-ipc::UpsSharedBlock battery_block() {
-  ipc::UpsSharedBlock block{};
-  block.link_ok = 1;
-  block.status.input_voltage = 0;
-  block.status.output_voltage = 220;
-  block.status.frequency = 50;
-  block.status.battery_voltage = 12.5f;
-  block.status.temperature = 31.5f;
-  block.status.load_percent = 35;
-  block.status.status_bits = STATUS_UTILITY_FAIL;
-  block.capacity_valid = 1;
-  block.capacity = 80;
-  block.load_va = 210.9f;
-  block.runtime = 14.7f;
-  block.time_in_state = 125'999;
-  return block;
-}
+using testing::battery_block;
 
 TEST(StatusText, OnBatteryWithAValidModelGivesTimeLoadInVaAndCharge) {
   EXPECT_EQ(status_text(battery_block(), true, false),
