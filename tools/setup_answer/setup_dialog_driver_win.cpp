@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/remote_buffer_win.h"
 #include "setup/setup_dialog_ids.h"
 
 namespace setup_answer {
@@ -18,30 +19,6 @@ HWND find_visible_dialog() {
     if (IsWindowVisible(window) && GetDlgItem(window, IDC_SETUP_TREE)) return window;
   }
 }
-
-// Memory inside the dialog's process, for the tree's answers.
-class RemoteBuffer {
- public:
-  RemoteBuffer(HANDLE process, SIZE_T size)
-      : process_(process), address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
-  ~RemoteBuffer() {
-    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-  }
-  RemoteBuffer(const RemoteBuffer&) = delete;
-  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
-
-  char* address() const { return static_cast<char*>(address_); }
-  bool write(SIZE_T offset, const void* data, SIZE_T size) const {
-    return address_ && WriteProcessMemory(process_, address() + offset, data, size, nullptr);
-  }
-  bool read(SIZE_T offset, void* data, SIZE_T size) const {
-    return address_ && ReadProcessMemory(process_, address() + offset, data, size, nullptr);
-  }
-
- private:
-  HANDLE process_;
-  void* address_;
-};
 
 }  // namespace
 
@@ -81,7 +58,7 @@ HTREEITEM SetupDialogDriver::next(UINT relation, HTREEITEM item) const {
 
 std::optional<std::wstring> SetupDialogDriver::entry_text(HTREEITEM item) const {
   if (!item) return std::nullopt;
-  RemoteBuffer buffer(process_.get(), sizeof(TVITEMW) + kTextChars * sizeof(wchar_t));
+  platform::RemoteBuffer buffer(process_.get(), sizeof(TVITEMW) + kTextChars * sizeof(wchar_t));
   TVITEMW query{};
   query.mask = TVIF_TEXT | TVIF_HANDLE;
   query.hItem = item;

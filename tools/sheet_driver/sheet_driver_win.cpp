@@ -4,6 +4,7 @@
 
 #include <cwchar>
 
+#include "platform/remote_buffer_win.h"
 #include "settings/settings_ids.h"
 
 namespace sheet_driver {
@@ -99,13 +100,10 @@ bool SheetDriver::set_time(HWND picker, const std::wstring& hour_minute) const {
   time.wHour = static_cast<WORD>(hour);
   time.wMinute = static_cast<WORD>(minute);
   time.wSecond = time.wMilliseconds = 0;
-  void* remote = VirtualAllocEx(process_.get(), nullptr, sizeof time, MEM_COMMIT, PAGE_READWRITE);
-  if (!remote) return false;
+  platform::RemoteBuffer remote(process_.get(), sizeof time);
   LRESULT set = 0;
-  const bool ok = WriteProcessMemory(process_.get(), remote, &time, sizeof time, nullptr) &&
-                  send(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(remote), &set) && set;
-  VirtualFreeEx(process_.get(), remote, 0, MEM_RELEASE);
-  return ok;
+  return remote.write(0, &time, sizeof time) &&
+         send(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(remote.address()), &set) && set;
 }
 
 std::wstring SheetDriver::read(int id) const {
