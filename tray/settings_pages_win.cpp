@@ -15,6 +15,7 @@
 #include "settings/statistics_page.h"
 #include "settings/test_page.h"
 #include "settings/tray_page.h"
+#include "setup/centring.h"
 #include "tray/about_text_win.h"
 #include "tray/page_controls_win.h"
 #include "tray/status_text.h"
@@ -64,12 +65,15 @@ class InformationPage final : public SettingsPage {
     form_to_controls(hwnd_, form);
   }
 
+  // The owner is the hidden tray window: the sheet goes to the middle of the work area.
   static void centre_on_screen(HWND window) {
-    RECT r;
-    GetWindowRect(window, &r);
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2;
-    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    RECT area{}, own{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    GetWindowRect(window, &own);
+    const installation::ScreenRect screen{area.left, area.top, area.right, area.bottom};
+    const installation::ScreenPoint origin =
+        installation::centred_origin(screen, own.right - own.left, own.bottom - own.top, screen);
+    SetWindowPos(window, nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   }
 };
 
