@@ -3,7 +3,6 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
-#include <cstring>
 
 #include "perf/counter_registration_win.h"
 #include "platform/module_win.h"
@@ -22,12 +21,6 @@
 
 namespace tray {
 namespace {
-
-ipc::UpsSharedBlock block_copy(const ipc::UpsSharedBlock* shared) {
-  ipc::UpsSharedBlock copy{};
-  if (shared) std::memcpy(&copy, shared, sizeof copy);
-  return copy;
-}
 
 // Paths are kept in the system's code page, which the readers (A functions) expect; the form and
 // the controls speak UTF-8.
@@ -60,7 +53,7 @@ class InformationPage final : public SettingsPage {
 
   void fill() {
     const bool connected = services_.pipe && services_.pipe->is_connected();
-    settings::PageForm form = settings::information_page(block_copy(services_.block), connected);
+    settings::PageForm form = settings::information_page(block_copy(*services_.block), connected);
     paths_to_utf8(form, {IDC_INFO_MODEL, IDC_INFO_PORT, IDC_INFO_RAW});  // the block's texts, too
     form_to_controls(hwnd_, form);
   }
@@ -87,7 +80,7 @@ class GeneralPage final : public SettingsPage {
     fill_combo(hwnd_, IDC_GEN_KEY_LED_NUM, settings::key_led_items());
     for (int picker : {IDC_GEN_SIGNAL_FROM, IDC_GEN_SIGNAL_TO})
       SendDlgItemMessageW(hwnd_, picker, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"HH:mm"));
-    const ipc::UpsSharedBlock block = block_copy(services_.block);
+    const ipc::UpsSharedBlock block = block_copy(*services_.block);
     set_up_down_ranges(hwnd_, settings::general_page_ranges(block_field_text(block.vendor)));
     with_config([&](core::ConfigStore& store) { form_to_controls(hwnd_, settings::load_general_page(store)); });
     capacity_valid_ = block.capacity_valid != 0;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,13 @@ int saturated_int(double value);
 // The power source and time on battery, then input and output voltages and frequency, three lines
 // each ending in "\n"; shared by the balloon and the settings sheet's information page.
 std::string power_source_text(const ipc::UpsSharedBlock& block);
+
+// One copy of the shared block to work on: other processes write it at any time.
+inline ipc::UpsSharedBlock block_copy(const ipc::UpsSharedBlock& shared) {
+  ipc::UpsSharedBlock copy;
+  std::memcpy(&copy, &shared, sizeof copy);
+  return copy;
+}
 
 // "Состояние <model> (<port>)".
 std::string balloon_title(std::string_view model, std::string_view port);

@@ -1,7 +1,6 @@
 #include "tray/tray_window_win.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "platform/debug_trace.h"
 #include "platform/module_win.h"
@@ -29,13 +28,6 @@ std::wstring generated_class_name(const void* self) {
   wchar_t name[64];
   std::swprintf(name, 64, L"OrvikTray%08lx%p", GetCurrentProcessId(), self);
   return name;
-}
-
-// The block is written by other processes at any time: work on one copy per use.
-ipc::UpsSharedBlock block_copy(const ipc::UpsSharedBlock& shared) {
-  ipc::UpsSharedBlock copy;
-  std::memcpy(&copy, &shared, sizeof copy);
-  return copy;
 }
 
 // A DWORD of the Config key opened for reading and writing; 0 when either fails (restricted mode).
