@@ -114,10 +114,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# An installation a failed run left behind, and a system other tests of a shared prefix installed
-# without the installer.
+# An installation a failed run left behind, a system other tests of a shared prefix installed
+# without the installer, and settings they wrote with no service at all.
 if [ -f "$program_dir/uninstall.exe" ]; then uninstall_silently; fi
 if ! key_absent "$service_key"; then (cd "$bin" && wine_do orvik_ups.exe /uninstall >/dev/null); fi
+if ! key_absent "$service_key"; then wine_do reg delete "$service_key" /f >/dev/null; fi
 rm -rf "$drive/orvik-check-stats"
 
 "$upssim" --link "$ORVIK_COM1_LINK" --scenario tools/wine/com1_steady.txt --record "$work/ups_received.bin" \
