@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/handles_win.h"
+#include "platform/screen_capture_win.h"
 #include "platform/test_wine_env_win.h"
 #include "platform/wide_text_win.h"
 
@@ -85,6 +86,44 @@ inline std::vector<ShownItem> shown_items(HWND menu_window) {
   return items;
 }
 
+// Opens the menu through the icon's callback; the menu window, or null.
+inline HWND open_menu(HWND tray) {
+  PostMessageW(tray, 0x8001, 0, WM_RBUTTONDOWN);
+  HWND menu = nullptr;
+  for (int i = 0; i < 50 && !(menu = visible_menu_window()); ++i) Sleep(100);
+  return menu;
+}
+
+// runGUI on a thread of this process, so that the test can read the menu it shows (another
+// process's menus cannot be read under Wine).
+class TrayThread {
+ public:
+  explicit TrayThread(HMODULE library)
+      : run_gui_(reinterpret_cast<RunGui>(reinterpret_cast<void (*)()>(GetProcAddress(library, "runGUI")))) {
+    thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
+  }
+  ~TrayThread() {
+    if (WaitForSingleObject(thread_, 10000) != WAIT_OBJECT_0) TerminateThread(thread_, 9);
+    CloseHandle(thread_);
+  }
+  // runGUI's result once it returned within `ms`; -1 otherwise.
+  long result(DWORD ms) const {
+    if (WaitForSingleObject(thread_, ms) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeThread(thread_, &code);
+    return static_cast<long>(code);
+  }
+
+ private:
+  using RunGui = int(WINAPI*)();
+  static DWORD WINAPI run(void* self) {
+    SetThreadDesktop(OpenDesktopW(kDesktopName, 0, FALSE, GENERIC_ALL));
+    return static_cast<DWORD>(static_cast<TrayThread*>(self)->run_gui_());
+  }
+  RunGui run_gui_;
+  HANDLE thread_ = nullptr;
+};
+
 inline void press_key(HWND window, UINT key) {
   PostMessageW(window, WM_KEYDOWN, key, 0);
   PostMessageW(window, WM_KEYUP, key, 0xC0000000);
@@ -97,21 +136,8 @@ inline bool notification_area_shows(unsigned rgb) {
   HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
   RECT area{};
   if (!taskbar || !GetWindowRect(taskbar, &area)) return false;
-  const int width = 240, height = area.bottom - area.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, area.right - width, area.top, SRCCOPY);
-  SelectObject(memory, old);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  std::vector<unsigned> pixels(static_cast<std::size_t>(width) * height);
-  GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  for (unsigned pixel : pixels)
+  area.left = area.right - 240;
+  for (unsigned pixel : platform::capture_screen(area).pixels)
     if ((pixel & 0xFFFFFF) == rgb) return true;
   return false;
 }
