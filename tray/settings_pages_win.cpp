@@ -14,7 +14,6 @@
 #include "settings/statistics_page.h"
 #include "settings/test_page.h"
 #include "settings/tray_page.h"
-#include "setup/centring.h"
 #include "tray/about_text_win.h"
 #include "tray/page_controls_win.h"
 #include "tray/status_text.h"
@@ -38,9 +37,8 @@ class InformationPage final : public SettingsPage {
 
  private:
   void on_init() override {
-    HWND frame = GetParent(hwnd_);
-    centre_on_screen(frame);
-    if (services_.frame_created) services_.frame_created(frame);
+    centre_sheet();
+    if (services_.frame_created) services_.frame_created(GetParent(hwnd_));
   }
   void on_set_active() override {
     if (services_.information_page) services_.information_page(hwnd_);
@@ -56,17 +54,6 @@ class InformationPage final : public SettingsPage {
     settings::PageForm form = settings::information_page(block_copy(*services_.block), connected);
     paths_to_utf8(form, {IDC_INFO_MODEL, IDC_INFO_PORT, IDC_INFO_RAW});  // the block's texts, too
     form_to_controls(hwnd_, form);
-  }
-
-  // The owner is the hidden tray window: the sheet goes to the middle of the work area.
-  static void centre_on_screen(HWND window) {
-    RECT area{}, own{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    GetWindowRect(window, &own);
-    const installation::ScreenRect screen{area.left, area.top, area.right, area.bottom};
-    const installation::ScreenPoint origin =
-        installation::centred_origin(screen, own.right - own.left, own.bottom - own.top, screen);
-    SetWindowPos(window, nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   }
 };
 

@@ -57,13 +57,6 @@ class TrayApplication : public core::testing::MinidriverHostTest {
     return window;
   }
 
-  // Opens the menu through the icon's callback; the menu window, or null.
-  HWND open_menu(HWND tray) const {
-    PostMessageW(tray, 0x8001, 0, WM_RBUTTONDOWN);
-    HWND menu = nullptr;
-    eventually([&] { return (menu = visible_menu_window()) != nullptr; }, 5000);
-    return menu;
-  }
   // Opens "Питание" in the open menu; the sub-menu's window, or null.
   static HWND open_power_menu(HWND menu) {
     for (int i = 0; i < 3; ++i) press_key(menu, VK_DOWN);
@@ -173,36 +166,6 @@ TEST_F(TrayApplication, AServiceStartingLateIsWaitedFor) {
   press_key(menu, VK_RETURN);
   EXPECT_EQ(platform::testing::wait_for_exit(tray_.get(), 5000), 0);
 }
-
-// runGUI on a thread of this process, so that the test can read the menu it shows (another
-// process's menus cannot be read under Wine).
-class TrayThread {
- public:
-  explicit TrayThread(HMODULE library)
-      : run_gui_(reinterpret_cast<RunGui>(reinterpret_cast<void (*)()>(GetProcAddress(library, "runGUI")))) {
-    thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
-  }
-  ~TrayThread() {
-    if (WaitForSingleObject(thread_, 10000) != WAIT_OBJECT_0) TerminateThread(thread_, 9);
-    CloseHandle(thread_);
-  }
-  // runGUI's result once it returned within `ms`; -1 otherwise.
-  long result(DWORD ms) const {
-    if (WaitForSingleObject(thread_, ms) != WAIT_OBJECT_0) return -1;
-    DWORD code = 0;
-    GetExitCodeThread(thread_, &code);
-    return static_cast<long>(code);
-  }
-
- private:
-  using RunGui = int(WINAPI*)();
-  static DWORD WINAPI run(void* self) {
-    SetThreadDesktop(OpenDesktopW(kDesktopName, 0, FALSE, GENERIC_ALL));
-    return static_cast<DWORD>(static_cast<TrayThread*>(self)->run_gui_());
-  }
-  RunGui run_gui_;
-  HANDLE thread_ = nullptr;
-};
 
 TEST_F(TrayApplication, WithoutAccessToTheSettingsTheMenuGreysStatisticsAndThePipeStaysFree) {
   ASSERT_TRUE(start());

@@ -13,6 +13,7 @@
 #include "tray/tray_menu.h"
 #include "tray/tray_menu_win.h"
 #include "tray/settings_sheet_win.h"
+#include "tray/stat_sheet_win.h"
 #include "tray/tray_resource_ids.h"
 
 namespace tray {
@@ -216,8 +217,20 @@ void CWndC::open_settings() {
 }
 
 void CWndC::open_statistics() {
-  if (bring_open_sheet_forward()) return;
-  debug_trace("UPS_UI::the statistics sheet is not part of this build\n");
+  if (bring_open_sheet_forward() || session_.restricted) return;
+  sheet_open_ = true;
+  StatSheetServices services;
+  services.pipe = &session_.pipe;
+  services.frame_created = [this](HWND frame) { sheet_frame_ = frame; };
+  services.flush_waiter = [this](HWND page) { flush_waiter_ = page; };
+  run_statistics_sheet(hwnd_, services);
+  sheet_open_ = false;
+  sheet_frame_ = nullptr;
+  flush_waiter_ = nullptr;
+}
+
+void CWndC::on_stat_flushed() {
+  if (flush_waiter_) PostMessageW(flush_waiter_, kMsgNewData, 0, 0);
 }
 
 }  // namespace tray

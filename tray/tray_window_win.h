@@ -46,8 +46,8 @@ class CWndC final : private ipc::PipeClientEvents {
   void open_statistics();
   // A sheet already open comes to the front instead of a second one; true when there was one.
   bool bring_open_sheet_forward() const;
-  // The statistics sheet takes the flush answer; until it exists nobody waits for one.
-  void on_stat_flushed() override {}
+  // The service's flush answer goes to the statistics page that asked for it, if it still waits.
+  void on_stat_flushed() override;
 
   TraySession& session_;
   HWND hwnd_ = nullptr;
@@ -56,10 +56,12 @@ class CWndC final : private ipc::PipeClientEvents {
   UINT taskbar_created_ = 0;
   bool sessions_registered_ = false;
   TrayIcon shown_icon_ = TrayIcon::no_link;
-  // While a sheet is open: its frame window, and the information page while that page is active.
+  // While a sheet is open: its frame window, the information page while that page is active and
+  // the statistics page waiting for the flush answer.
   bool sheet_open_ = false;
   HWND sheet_frame_ = nullptr;
   HWND info_page_ = nullptr;
+  HWND flush_waiter_ = nullptr;
 };
 
 }  // namespace tray

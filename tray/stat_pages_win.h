@@ -1,0 +1,30 @@
+// The statistics sheet's four pages and what they share: the archive's reader, the tray's
+// services and the selected date, which each page narrows further. GUI thread.
+#pragma once
+
+#include <memory>
+
+#include "statsheet/calendar_date.h"
+#include "stats/stat_reader.h"
+#include "tray/sheet_page_win.h"
+#include "tray/stat_sheet_win.h"
+
+namespace tray {
+
+struct StatSheetState {
+  stats::stat_reader& reader;
+  const StatSheetServices& services;
+  statsheet::CalendarDate selected;  // today when the sheet opens; parts may be 0 (nothing chosen)
+};
+
+// Today's local date.
+statsheet::CalendarDate local_today();
+// The decimal point of the runtime library's locale in force, made safe for texts and the CSV.
+char locale_decimal_point();
+
+std::unique_ptr<SheetPage> make_year_page(StatSheetState& state);
+std::unique_ptr<SheetPage> make_month_page(StatSheetState& state);
+std::unique_ptr<SheetPage> make_day_page(StatSheetState& state);
+std::unique_ptr<SheetPage> make_details_page(StatSheetState& state);
+
+}  // namespace tray
