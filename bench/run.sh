@@ -4,9 +4,9 @@
 # time to a power failure, CPU time per polling cycle and memory of a process hosting the monitoring
 # core (under Wine, against the UPS simulator), the statistics rebuild over a ten-year archive and
 # the decode of a day's raw file, the status-line parser, the tray application's tick and memory
-# beside an empty Win32 program's, the viewer's repaint, and the machine it ran on. Figures only:
-# nothing passes or fails. Defaults: 120 polling cycles and 20 power failures (about five minutes
-# after the build).
+# beside an empty Win32 program's, the viewer's repaint, the statistics sheet's fill, load and
+# export, and the machine it ran on. Figures only: nothing passes or fails. Defaults: 120 polling
+# cycles and 20 power failures (about five minutes after the build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -27,7 +27,7 @@ cmake --preset bench >/dev/null &&
 cmake --preset native >/dev/null && cmake --build --preset native --target upssim >/dev/null
 cmake --preset win64 >/dev/null &&
   cmake --build --preset win64 --target orvik_dll orvik_ups setup_answer demo_watch core_bench scope_paint \
-    tray_bench >/dev/null
+    tray_bench stat_sheet_bench >/dev/null
 
 echo "== machine"
 echo "   $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //'), $(nproc) cores," \
@@ -55,5 +55,7 @@ ORVIK_WINE_PREFIX=$prefix bench/core_bench.sh --cycles "$cycles" --failures "$fa
 echo "== the viewer: one whole repaint under Wine, GDI included"
 tools/wine/prefix.sh up "$prefix" >/dev/null
 (export WINEPREFIX=$prefix DISPLAY; DISPLAY=$(cut -d' ' -f1 "$prefix.display"); source tools/wine/env.sh
-  "$WINE" build/win64/bin/scope_paint.exe 2>/dev/null | sed 's/^/   /')
+  "$WINE" build/win64/bin/scope_paint.exe 2>/dev/null | sed 's/^/   /'
+  echo "== the statistics sheet over a generated ten-year archive (about 20 s)"
+  "$WINE" build/win64/bin/stat_sheet_bench.exe 2>/dev/null | sed 's/^/   /')
 tools/wine/prefix.sh down "$prefix" >/dev/null

@@ -2,17 +2,15 @@
 
 #include <algorithm>
 #include <array>
-#include <clocale>
-#include <ctime>
 #include <string>
 
 #include "platform/gdi_win.h"
 #include "platform/module_win.h"
 #include "platform/side_effects.h"
-#include "platform/wide_text_win.h"
 #include "platform/window_class_win.h"
 #include "statsheet/calendar_layout.h"
 #include "statsheet/month_popup_win.h"
+#include "statsheet/user_locale_win.h"
 
 namespace statsheet {
 namespace {
@@ -21,7 +19,6 @@ constexpr UINT_PTR kRepeatTimer = 1;
 constexpr COLORREF kSelectedText = RGB(17, 0, 0);
 constexpr COLORREF kTodayFrame = RGB(128, 0, 0);
 constexpr COLORREF kArrowColour = RGB(0, 0, 0);
-constexpr UINT kNamesCodePage = 1251;
 
 enum FontSlot { kTitleFont, kWeekdayFont, kDayFont, kFlaggedFont, kFontSlots };
 
@@ -55,18 +52,6 @@ SIZE text_size(HDC dc, const std::wstring& text) {
   SIZE size{};
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
   return size;
-}
-
-// "%a" of a weekday, 0 = Sunday; 2023-01-01 was a Sunday.
-std::wstring weekday_name(int weekday) {
-  std::tm day{};
-  day.tm_year = 123;
-  day.tm_mday = 1 + weekday;
-  day.tm_yday = weekday;
-  day.tm_wday = weekday;
-  char text[64];
-  const std::size_t length = std::strftime(text, sizeof text, "%a", &day);
-  return platform::to_wide({text, length}, kNamesCodePage);
 }
 
 RECT to_rect(const PixelRect& r) { return {r.left, r.top, r.right, r.bottom}; }
@@ -149,10 +134,7 @@ struct CMiniCalendarCtrl::Window {
   CalendarLayout layout{CalendarMetrics{}, false};
 };
 
-CMiniCalendarCtrl::CMiniCalendarCtrl() {
-  // Month and weekday names in the user's language, in the code page the names are decoded from.
-  std::setlocale(LC_ALL, ".1251");
-}
+CMiniCalendarCtrl::CMiniCalendarCtrl() = default;
 
 CMiniCalendarCtrl::~CMiniCalendarCtrl() {
   if (hwnd_) DestroyWindow(hwnd_);

@@ -4,9 +4,8 @@
 // day state asked of it at each change of month (CMN_GETDAYSTATE). Behaviour comes from
 // CalendarModel, geometry from CalendarLayout; this file measures, paints and routes input.
 //
-// GUI thread of its parent. Constructing the object sets the runtime library's locale to the
-// user's default with code page 1251, so month and weekday names come out in the user's language
-// and every later "%.1f" of the process uses that locale's decimal separator.
+// GUI thread of its parent. Month and weekday names come from the user's regional settings
+// (user_locale_win.h); the runtime library's locale is left alone.
 #pragma once
 
 #include <windows.h>

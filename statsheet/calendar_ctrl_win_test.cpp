@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -16,6 +17,7 @@
 #include "platform/test_side_effects.h"
 #include "statsheet/calendar_layout.h"
 #include "statsheet/month_popup_win.h"
+#include "statsheet/user_locale_win.h"
 
 static bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 
@@ -392,6 +394,19 @@ TEST_F(MiniCalendar, TheMonthListTakesTheMonthUnderThePointerEscapeCancelsAndClo
     EXPECT_EQ(calendar_.model().displayed(), row.shown);
   }
   EXPECT_EQ(calendar_.hwnd(), nullptr) << "went with its parent";
+}
+
+// The calendar leaves the runtime library's locale alone: a core hosted in the same process
+// (orvik_ups /app) goes on reading the UPS's "230.5" whatever the user's decimal separator.
+TEST(CalendarLocale, StaysTheRuntimesOwn) {
+  std::setlocale(LC_ALL, "C");
+  std::thread([] {
+    CMiniCalendarCtrl calendar;
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    calendar.create(parent, 0, 0, 1, kCalendarNeighbourDays);
+    DestroyWindow(parent);
+  }).join();
+  EXPECT_STREQ(std::setlocale(LC_ALL, nullptr), "C");
 }
 
 }  // namespace

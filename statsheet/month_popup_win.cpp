@@ -1,12 +1,11 @@
 #include "statsheet/month_popup_win.h"
 
 #include <algorithm>
-#include <ctime>
 
 #include "platform/module_win.h"
 #include "platform/side_effects.h"
-#include "platform/wide_text_win.h"
 #include "platform/window_class_win.h"
+#include "statsheet/user_locale_win.h"
 
 namespace statsheet {
 namespace {
@@ -14,7 +13,6 @@ namespace {
 constexpr UINT_PTR kTrackTimer = 1;
 constexpr wchar_t kRowSample[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 // The runtime formats in the locale's ANSI code page, which the calendar fixes at 1251.
-constexpr UINT kNamesCodePage = 1251;
 
 // A font of the list's own: the calendar may lose its fonts while the list is still open.
 HFONT copy_font(HFONT font) {
@@ -39,18 +37,6 @@ PixelRect on_screen(const PixelRect& wanted) {
 }
 
 }  // namespace
-
-std::wstring month_title_text(const YearMonth& month) {
-  if (!is_valid_month(month)) return {};
-  std::tm first{};
-  first.tm_year = month.year - 1900;
-  first.tm_mon = month.month - 1;
-  first.tm_mday = 1;
-  first.tm_wday = day_of_week({month.year, month.month, 1});
-  char text[128];
-  const std::size_t length = std::strftime(text, sizeof text, "%B %Y", &first);
-  return platform::to_wide({text, length}, kNamesCodePage);
-}
 
 CMonthPopupCtrl::~CMonthPopupCtrl() {
   if (hwnd_) DestroyWindow(hwnd_);

@@ -19,10 +19,6 @@ namespace statsheet {
 
 inline constexpr wchar_t kMonthPopupWindowClass[] = L"MonthPopupCtrl";
 
-// "%B %Y" of the first of that month in the runtime library's locale, whose code page is 1251
-// once a calendar object exists; empty when the runtime cannot format it.
-std::wstring month_title_text(const YearMonth& month);
-
 class CMonthPopupCtrl {
  public:
   CMonthPopupCtrl() = default;

@@ -3,7 +3,6 @@
 #include <commdlg.h>
 
 #include <cstdio>
-#include <string>
 
 #include "statsheet/sample_texts.h"
 
@@ -27,15 +26,18 @@ std::wstring chosen_file(HWND owner) {
 
 }  // namespace
 
-void export_samples(HWND owner, std::string_view raw, char point) {
-  const std::wstring chosen = chosen_file(owner);
-  if (chosen.empty()) return;
-  FILE* file = _wfopen(statsheet::csv_file_name(chosen).c_str(), L"wb+");
-  if (!file) return;
-  statsheet::write_csv_export(raw, point, [file](std::string_view piece) {
+bool write_samples_csv(const std::wstring& path, std::string_view raw, char point) {
+  FILE* file = _wfopen(path.c_str(), L"wb+");
+  if (!file) return false;
+  const bool written = statsheet::write_csv_export(raw, point, [file](std::string_view piece) {
     return std::fwrite(piece.data(), 1, piece.size(), file) == piece.size();
   });
-  std::fclose(file);
+  return std::fclose(file) == 0 && written;
+}
+
+void export_samples(HWND owner, std::string_view raw, char point) {
+  const std::wstring chosen = chosen_file(owner);
+  if (!chosen.empty()) write_samples_csv(statsheet::csv_file_name(chosen), raw, point);
 }
 
 }  // namespace tray

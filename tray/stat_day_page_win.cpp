@@ -64,7 +64,7 @@ class DayPage final : public SheetPage {
     show_information();
   }
   void show_information() {
-    const std::string text = statsheet::day_information_text(state_.reader, state_.selected, locale_decimal_point());
+    const std::string text = statsheet::day_information_text(state_.reader, state_.selected, state_.point);
     SetDlgItemTextW(hwnd_, IDC_DAY_INFORMATION, platform::to_wide(text).c_str());
   }
 
@@ -89,7 +89,7 @@ class DayPage final : public SheetPage {
   }
 
   StatSheetState& state_;
-  statsheet::CMiniCalendarCtrl calendar_;  // sets the process's locale when the sheet is built
+  statsheet::CMiniCalendarCtrl calendar_;
   statsheet::DayCellCache cells_;
   bool accepting_ = false;
 };

@@ -43,7 +43,7 @@ class DetailsPage final : public SheetPage {
   void on_command(int control, int code) override {
     if (code != BN_CLICKED) return;
     if (control == IDC_DETAILS_UPDATE) ask_for_flush();
-    if (control == IDC_DETAILS_EXPORT && raw_) export_samples(GetActiveWindow(), *raw_, locale_decimal_point());
+    if (control == IDC_DETAILS_EXPORT && raw_) export_samples(GetActiveWindow(), *raw_, state_.point);
   }
   bool on_control_notify(const NMHDR& header) override {
     if (header.idFrom != IDC_DETAILS_SAMPLES || header.code != LVN_GETDISPINFOW) return false;
@@ -53,7 +53,7 @@ class DetailsPage final : public SheetPage {
       return true;
     }
     const stats::RawValues sample = stats::unpack_raw_sample(stats::raw_record_at(*raw_, request.item.iItem));
-    supply_item_text(request, statsheet::sample_cell_text(sample, request.item.iSubItem, locale_decimal_point()));
+    supply_item_text(request, statsheet::sample_cell_text(sample, request.item.iSubItem, state_.point));
     return true;
   }
 

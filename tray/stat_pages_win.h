@@ -1,5 +1,6 @@
 // The statistics sheet's four pages and what they share: the archive's reader, the tray's
-// services and the selected date, which each page narrows further. GUI thread.
+// services, the selected date, which each page narrows further, and the decimal separator of
+// their numbers. GUI thread.
 #pragma once
 
 #include <memory>
@@ -15,12 +16,11 @@ struct StatSheetState {
   stats::stat_reader& reader;
   const StatSheetServices& services;
   statsheet::CalendarDate selected;  // today when the sheet opens; parts may be 0 (nothing chosen)
+  char point;                        // the user's decimal separator
 };
 
 // Today's local date.
 statsheet::CalendarDate local_today();
-// The decimal point of the runtime library's locale in force, made safe for texts and the CSV.
-char locale_decimal_point();
 
 std::unique_ptr<SheetPage> make_year_page(StatSheetState& state);
 std::unique_ptr<SheetPage> make_month_page(StatSheetState& state);

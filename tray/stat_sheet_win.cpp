@@ -2,11 +2,10 @@
 
 #include <commctrl.h>
 
-#include <clocale>
 #include <vector>
 
-#include "statsheet/sheet_texts.h"
 #include "statsheet/statsheet_ids.h"
+#include "statsheet/user_locale_win.h"
 #include "stats/stat_config_win.h"
 #include "stats/stat_files_win.h"
 #include "tray/stat_pages_win.h"
@@ -19,17 +18,11 @@ statsheet::CalendarDate local_today() {
   return {now.wYear, now.wMonth, now.wDay};
 }
 
-char locale_decimal_point() {
-  const lconv* conventions = std::localeconv();
-  return statsheet::decimal_point_from_locale(conventions && conventions->decimal_point ? conventions->decimal_point
-                                                                                       : ".");
-}
-
 void run_statistics_sheet(HWND owner, const StatSheetServices& services) {
   stats::Win32StatFiles files;
   stats::stat_reader reader(files, [] { return stats::load_stat_config_from_registry(); });
   if (!reader.load_path()) return;
-  StatSheetState state{reader, services, local_today()};
+  StatSheetState state{reader, services, local_today(), statsheet::user_decimal_point()};
   std::unique_ptr<SheetPage> pages[] = {make_year_page(state), make_month_page(state), make_day_page(state),
                                         make_details_page(state)};
   std::vector<PROPSHEETPAGEW> sheet_pages;

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/test_minidriver_fixture_win.h"
+#include "platform/directory_tree_win.h"
 #include "platform/registry_win.h"
 #include "platform/screen_capture_win.h"
 #include "platform/wide_text_win.h"
@@ -24,6 +25,7 @@
 #include "statsheet/day_page.h"
 #include "statsheet/sample_texts.h"
 #include "statsheet/statsheet_ids.h"
+#include "statsheet/user_locale_win.h"
 #include "stats/archive_paths.h"
 #include "stats/raw_sample.h"
 #include "stats/stat_config_win.h"
@@ -110,6 +112,7 @@ class StatisticsSheet : public core::testing::MinidriverHostTest {
     ASSERT_TRUE(enter_tray_desktop());
     set_up_host("statsheet");
     root_ = output_->dir();
+    CreateDirectoryA(kept().c_str(), nullptr);
     today_ = local_today();
     {
       const platform::UniqueKey config = platform::open_key(platform::kConfigKeyPath);
@@ -121,8 +124,17 @@ class StatisticsSheet : public core::testing::MinidriverHostTest {
     plan.avr_day_percent = 30;
     const DWORD started = GetTickCount();
     ASSERT_TRUE(statsheet::generate_archive(files, plan).complete);
+    // The calendar's month with every kind of mark: a seed whose month has them.
+    statsheet::ArchivePlan month = plan;
+    month.first_day = month_before(today_, 1);
+    month.last_day = day_before({today_.year, today_.month, 1});
+    for (month.seed = 12; month.seed < 100; ++month.seed) {
+      const statsheet::ArchiveReport made = statsheet::generate_archive(files, month);
+      if (made.days_with_actions > 0 && made.days_with_failures > made.days_with_actions && made.days_with_avr > 0)
+        break;
+    }
     // A day monitored around the clock with every poll answered, a sample a second.
-    statsheet::ArchivePlan full = plan;
+    statsheet::ArchivePlan full = month;
     full.raw_rate = 1;
     for (int day = 5; day <= 28 && full_day_samples_ != kSecondsPerDay; ++day) {
       full_day_ = full.first_day = full.last_day = month_before(today_, day);
@@ -131,14 +143,20 @@ class StatisticsSheet : public core::testing::MinidriverHostTest {
     printf("ten years generated in %lu ms; %llu samples on %d-%d-%d\n", GetTickCount() - started,
            static_cast<unsigned long long>(full_day_samples_), full_day_.year, full_day_.month, full_day_.day);
     // Damage any user could do: a truncated day file, a raw file with a record half written.
-    const std::string month = stats::month_prefix(root_, full_day_.year, full_day_.month);
-    write_file(stats::day_file_path(month, 2, stats::DayFile::kSummary), "garbage");
-    write_file(stats::day_file_path(month, 3, stats::DayFile::kRaw),
-               file_bytes(stats::day_file_path(month, full_day_.day, stats::DayFile::kRaw)).substr(0, 5 * 12 + 7));
+    const std::string prefix = stats::month_prefix(root_, full_day_.year, full_day_.month);
+    write_file(stats::day_file_path(prefix, 2, stats::DayFile::kSummary), "garbage");
+    write_file(stats::day_file_path(prefix, 3, stats::DayFile::kRaw),
+               file_bytes(stats::day_file_path(prefix, full_day_.day, stats::DayFile::kRaw)).substr(0, 5 * 12 + 7));
     // Every past year summed; the year page's test removes one year's summary again.
     stats::stat_reader reader(files, [] { return stats::load_stat_config_from_registry(); });
     ASSERT_TRUE(reader.load_path());
     for (int year = today_.year - 9; year < today_.year; ++year) reader.update_year(year);
+  }
+
+  // The generated years go; the root keeps the debug trace, which the loaded library holds open.
+  static void TearDownTestSuite() {
+    for (int year = today_.year - 9; year <= today_.year; ++year)
+      platform::remove_directory_tree(stats::year_directory(root_, year));
   }
 
   void SetUp() override {
@@ -211,11 +229,9 @@ class StatisticsSheet : public core::testing::MinidriverHostTest {
     ASSERT_NE(cell, nullptr);
     click(calendar, (cell->cell.left + cell->cell.right) / 2, (cell->cell.top + cell->cell.bottom) / 2);
   }
-  // The desktop as the user sees it, beside the archive (the README's pictures come from here).
-  static void picture(const char* name) {
-    CreateDirectoryA((root_ + "-pictures").c_str(), nullptr);
-    platform::save_screen(root_ + "-pictures\\statistics-" + name + ".bmp");
-  }
+  // The desktop as the user sees it, kept after the run (the README's pictures come from here).
+  static void picture(const char* name) { platform::save_screen(kept() + "\\statistics-" + name + ".bmp"); }
+  static std::string kept() { return root_ + "-pictures"; }
 
   static inline std::string root_;
   static inline CalendarDate today_;
@@ -244,7 +260,7 @@ TEST_F(StatisticsSheet, YearsNewestFirstAYearWithoutSummaryAfterUpdateAndAChosen
   EXPECT_EQ(first_column(years), expected) << "every year once summed";
   stats::StatSummary summary{};
   ASSERT_TRUE(reader_.read_year_summary(unsummed_year(), summary));
-  const statsheet::TotalsTexts totals = statsheet::totals_texts(unsummed_year(), summary, locale_decimal_point());
+  const statsheet::TotalsTexts totals = statsheet::totals_texts(unsummed_year(), summary, statsheet::user_decimal_point());
   const int row = today_.year - unsummed_year();
   for (int column = 0; column < statsheet::kTotalsColumns; ++column)
     EXPECT_EQ(item_text(years, row, column), platform::to_wide(totals[column])) << column;
@@ -293,15 +309,15 @@ TEST_F(StatisticsSheet, CalendarPaintsEachDaysMarkAndTheDetailsListAndExportAWho
       }
     }
   }
-  EXPECT_GT(marks[statsheet::DayMark::failures] + marks[statsheet::DayMark::actions], 0) << "a month with marks";
-  EXPECT_GT(marks[statsheet::DayMark::avr], 0);
+  for (statsheet::DayMark mark : {statsheet::DayMark::actions, statsheet::DayMark::failures, statsheet::DayMark::avr})
+    EXPECT_GT(marks[mark], 0) << "a month with every mark";
 
   const CalendarDate damaged{full_day_.year, full_day_.month, 2};
   click_day(calendar, cells, damaged);
   EXPECT_EQ(window_text(GetDlgItem(page, IDC_DAY_INFORMATION)), L"") << "a truncated day file is no day";
   click_day(calendar, cells, full_day_);
   EXPECT_EQ(window_text(GetDlgItem(page, IDC_DAY_INFORMATION)),
-            platform::to_wide(statsheet::day_information_text(reader_, full_day_, locale_decimal_point())));
+            platform::to_wide(statsheet::day_information_text(reader_, full_day_, statsheet::user_decimal_point())));
   picture("days");
 
   page = show_page(kDetailsPage);
@@ -315,14 +331,14 @@ TEST_F(StatisticsSheet, CalendarPaintsEachDaysMarkAndTheDetailsListAndExportAWho
     for (int column = 0; column < statsheet::kSampleColumnCount; ++column)
       EXPECT_EQ(item_text(samples, row, column),
                 platform::to_wide(statsheet::sample_cell_text(stats::unpack_raw_sample(stats::raw_record_at(raw, row)),
-                                                              column, locale_decimal_point())));
+                                                              column, statsheet::user_decimal_point())));
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_DETAILS_UPDATE))) << "a past day is complete";
   const std::string events = reader_.read_events(full_day_.year, full_day_.month, full_day_.day).value_or("");
   EXPECT_EQ(window_text(GetDlgItem(page, IDC_DETAILS_EVENTS)), platform::to_wide(statsheet::edit_control_text(events), 1251));
   picture("details");
 
   // The export through the save dialog, a name typed without its extension.
-  const std::string chosen = root_ + "\\..\\day-export";
+  const std::string chosen = kept() + "\\day-export";
   DeleteFileA((chosen + ".csv").c_str());
   PostMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_DETAILS_EXPORT, BN_CLICKED), 0);
   HWND dialog = nullptr;
@@ -342,7 +358,7 @@ TEST_F(StatisticsSheet, CalendarPaintsEachDaysMarkAndTheDetailsListAndExportAWho
   ASSERT_TRUE(eventually([&] { return !IsWindow(dialog); }, 10000));
   SendMessageW(page, WM_NULL, 0, 0);  // the export has ended when the page answers
   std::string expected;
-  statsheet::write_csv_export(raw, locale_decimal_point(), [&](std::string_view piece) {
+  statsheet::write_csv_export(raw, statsheet::user_decimal_point(), [&](std::string_view piece) {
     expected.append(piece);
     return true;
   });

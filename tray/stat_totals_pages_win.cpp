@@ -33,7 +33,7 @@ class YearPage final : public SheetPage {
   }
 
   void fill() {
-    show_totals_rows(list(), statsheet::year_page_rows(state_.reader, local_today().year, locale_decimal_point()));
+    show_totals_rows(list(), statsheet::year_page_rows(state_.reader, local_today().year, state_.point));
   }
   HWND list() const { return GetDlgItem(hwnd_, IDC_YEAR_LIST); }
 
@@ -80,7 +80,7 @@ class MonthPage final : public SheetPage {
     fill_list();
   }
   void fill_list() {
-    show_totals_rows(list(), statsheet::month_page_rows(state_.reader, state_.selected.year, locale_decimal_point()));
+    show_totals_rows(list(), statsheet::month_page_rows(state_.reader, state_.selected.year, state_.point));
   }
   HWND list() const { return GetDlgItem(hwnd_, IDC_MONTH_LIST); }
 
