@@ -258,8 +258,8 @@ class AboutPage final : public SettingsPage {
 
 }  // namespace
 
-std::vector<std::unique_ptr<SettingsPage>> make_settings_pages(const SheetServices& services) {
-  std::vector<std::unique_ptr<SettingsPage>> pages;
+std::vector<std::unique_ptr<SheetPage>> make_settings_pages(const SheetServices& services) {
+  std::vector<std::unique_ptr<SheetPage>> pages;
   pages.push_back(std::make_unique<InformationPage>(services));
   if (!services.restricted) {
     pages.push_back(std::make_unique<GeneralPage>(services));

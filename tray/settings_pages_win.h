@@ -11,6 +11,6 @@ namespace tray {
 
 // The pages in the sheet's order: information, general, tray, statistics, test, about; in
 // restricted mode only the first and the last.
-std::vector<std::unique_ptr<SettingsPage>> make_settings_pages(const SheetServices& services);
+std::vector<std::unique_ptr<SheetPage>> make_settings_pages(const SheetServices& services);
 
 }  // namespace tray

@@ -64,6 +64,19 @@ INT_PTR SheetPage::on_notify(const NMHDR& header) {
   }
 }
 
+void run_modal_sheet(HWND owner, const wchar_t* caption, const std::vector<std::unique_ptr<SheetPage>>& pages) {
+  std::vector<PROPSHEETPAGEW> sheet_pages;
+  for (const auto& page : pages) sheet_pages.push_back(page->sheet_page());
+  PROPSHEETHEADERW header{};
+  header.dwSize = sizeof header;
+  header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOCONTEXTHELP;
+  header.hwndParent = owner;
+  header.pszCaption = caption;
+  header.nPages = static_cast<UINT>(sheet_pages.size());
+  header.ppsp = sheet_pages.data();
+  PropertySheetW(&header);
+}
+
 void SheetPage::centre_sheet() const {
   const HWND frame = GetParent(hwnd_);
   RECT area{}, own{};

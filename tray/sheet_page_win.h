@@ -6,6 +6,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
+#include <vector>
+
 namespace tray {
 
 class SheetPage {
@@ -42,5 +45,8 @@ class SheetPage {
   INT_PTR on_notify(const NMHDR& header);
   int template_id_;
 };
+
+// Runs the pages as a modal property sheet owned by `owner`; returns when it closes.
+void run_modal_sheet(HWND owner, const wchar_t* caption, const std::vector<std::unique_ptr<SheetPage>>& pages);
 
 }  // namespace tray

@@ -89,6 +89,13 @@ std::map<std::string, std::pair<ULONGLONG, ULONGLONG>> day_files(const std::stri
   return files;
 }
 
+// The save dialog: an owned top-level window with the file name box (1148).
+BOOL CALLBACK find_save_dialog(HWND window, LPARAM found) {
+  if (!GetWindow(window, GW_OWNER) || !IsWindowVisible(window) || !GetDlgItem(window, 1148)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
 // What the calendar hands its parent to paint, seen through the day page's window procedure.
 struct DrawnCell {
   CalendarDate date;
@@ -344,13 +351,7 @@ TEST_F(StatisticsSheet, CalendarPaintsEachDaysMarkAndTheDetailsListAndExportAWho
   HWND dialog = nullptr;
   ASSERT_TRUE(eventually([&] {
     dialog = nullptr;
-    EnumWindows([](HWND window, LPARAM found) {
-      if (GetWindow(window, GW_OWNER) && IsWindowVisible(window) && GetDlgItem(window, 1148)) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-      }
-      return TRUE;
-    }, reinterpret_cast<LPARAM>(&dialog));
+    EnumWindows(find_save_dialog, reinterpret_cast<LPARAM>(&dialog));
     return dialog != nullptr;
   }, 10000)) << "the save dialog";
   SetDlgItemTextW(dialog, 1148, platform::to_wide(chosen).c_str());
