@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # check_story.sh SCENARIO FILES: whether a demo run told its scenario's story — the event lines it
-# must have written (events.txt, UTF-8), what the UPS must have received, what the watcher saw and
-# which icons the tray application showed, in order (its lines in the debug trace).
+# must have written (events.txt, UTF-8), what the UPS must have received, what the watcher saw (the
+# statistics sheet at the end among it) and which icons the tray application showed, in order (its
+# lines in the debug trace).
 # Prints every missing piece; exit 1 when one is missing.
 set -uo pipefail
 scenario=$1
@@ -50,6 +51,7 @@ critical_action() {
   has_event 30 "Проверочный режим: выключение"
   ups_received "S03R[0-9]\{4\}"
   watcher_saw "ON BATTERY"
+  watcher_saw "the statistics sheet shows today"
 }
 
 has_event 01 "Служба ИБП запущена"
@@ -70,7 +72,8 @@ case $scenario in
     has_event 03 "Связь с ИБП восстановлена"
     lacks_event 14
     tray_icons "mains,no link,mains"
-    watcher_saw "NO LINK" ;;
+    watcher_saw "NO LINK"
+    watcher_saw "the statistics sheet shows today; its \"Обновить\" got the service's flush answer" ;;
   battery-test)
     ups_received "T01"
     tray_icons "mains"

@@ -316,7 +316,8 @@ int main(int argc, char** argv) {
   }
   demo::TrayPhotographer photographer(options.pictures_dir);
   int result = watch(options, photographer);
-  photographer.finish();
+  const std::string statistics = photographer.photograph_statistics();
+  if (!statistics.empty()) print("          > " + statistics + "\n");
   print_day_totals(options.stats_dir);
   print_service_memory();
   return result;

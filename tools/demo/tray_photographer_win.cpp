@@ -1,6 +1,9 @@
 #include "tools/demo/tray_photographer_win.h"
 
+#include <commctrl.h>
+
 #include <cctype>
+#include <functional>
 
 #include "platform/screen_capture_win.h"
 
@@ -12,6 +15,34 @@ constexpr UINT kTrayIconCallback = 0x8001;
 constexpr DWORD kPictureDelayMs = 3000;
 
 HWND tray_window() { return FindWindowW(nullptr, L"ControlManageUPS"); }
+
+// The sheet's pages and the details page's "Обновить".
+constexpr int kDayPage = 2;
+constexpr int kDetailsPage = 3;
+constexpr int kDetailsUpdate = 1058;
+
+bool wait_for(const std::function<bool()>& condition, int tenths) {
+  for (int i = 0; i < tenths; ++i, Sleep(100))
+    if (condition()) return true;
+  return condition();
+}
+
+void press_key(HWND window, UINT key) {
+  PostMessageW(window, WM_KEYDOWN, key, 0);
+  PostMessageW(window, WM_KEYUP, key, 0xC0000000);
+  Sleep(150);
+}
+
+HWND open_statistics_sheet(HWND tray) {
+  PostMessageW(tray, kTrayIconCallback, 0, WM_RBUTTONDOWN);
+  HWND menu = nullptr;
+  if (!wait_for([&] { return (menu = FindWindowW(L"#32768", nullptr)) && IsWindowVisible(menu); }, 50)) return nullptr;
+  for (int i = 0; i < 2; ++i) press_key(menu, VK_DOWN);  // "Настройки", "Статистика"
+  press_key(menu, VK_RETURN);
+  HWND sheet = nullptr;
+  wait_for([&] { return (sheet = FindWindowW(nullptr, L"Статистика")) != nullptr; }, 100);
+  return sheet;
+}
 
 // "on battery" as the second picture: "2-on-battery".
 std::string picture_name(int number, const char* what) {
@@ -47,6 +78,28 @@ void TrayPhotographer::finish() {
   if (pending_.empty()) return;
   platform::save_screen(directory_ + "\\" + pending_ + ".bmp");
   pending_.clear();
+}
+
+std::string TrayPhotographer::photograph_statistics() {
+  finish();
+  HWND tray = tray_window();
+  if (directory_.empty() || !tray) return {};
+  HWND sheet = open_statistics_sheet(tray);
+  if (!sheet) return "the statistics sheet did not open";
+  PropSheet_SetCurSel(sheet, nullptr, kDayPage);
+  Sleep(kPictureDelayMs / 3);
+  platform::save_screen(directory_ + "\\" + picture_name(++taken_, "-statistics today") + ".bmp");
+  PropSheet_SetCurSel(sheet, nullptr, kDetailsPage);
+  HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+  HWND update = GetDlgItem(page, kDetailsUpdate);
+  PostMessageW(page, WM_COMMAND, MAKEWPARAM(kDetailsUpdate, BN_CLICKED), reinterpret_cast<LPARAM>(update));
+  const bool answered = wait_for([&] { return !IsWindowEnabled(update); }, 20) &&
+                        wait_for([&] { return IsWindowEnabled(update) != FALSE; }, 50);
+  platform::save_screen(directory_ + "\\" + picture_name(++taken_, "-statistics today's samples") + ".bmp");
+  PropSheet_PressButton(sheet, PSBTN_CANCEL);
+  wait_for([&] { return !IsWindow(sheet); }, 50);
+  return answered ? "the statistics sheet shows today; its \"Обновить\" got the service's flush answer"
+                  : "the statistics sheet shows today; its \"Обновить\" got no answer";
 }
 
 bool TrayPhotographer::close_tray() {

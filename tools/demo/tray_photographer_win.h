@@ -1,6 +1,7 @@
 // The demo's eye on the tray application: at each turn of the story it clicks the tray icon (as a
 // user would, through the icon's callback) and, once the balloon or notifier had time to appear,
-// saves the whole desktop as a BMP file. Also closes the tray when the demo needs the pipe.
+// saves the whole desktop as a BMP file; at the end it looks at the day in the statistics sheet.
+// Also closes the tray when the demo needs the pipe.
 // One thread; nothing happens while no tray application runs.
 #pragma once
 
@@ -22,6 +23,11 @@ class TrayPhotographer {
   void tick();
   // Takes a pending picture at once.
   void finish();
+  // Opens "Статистика" from the tray's menu as a user would, photographs today on the day page,
+  // then today's events and samples on the details page after its "Обновить" (the service's flush
+  // answered), and closes the sheet. What happened, as a line for the story; empty when no tray
+  // runs or no pictures are wanted.
+  std::string photograph_statistics();
 
   // Ends the tray application (its "Закрыть"); true when one was running. It holds the service's
   // only pipe instance, which the demo needs for requests the tray cannot make yet.
