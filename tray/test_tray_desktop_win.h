@@ -1,6 +1,7 @@
 // Test helper: the tray application in a Wine virtual desktop of its own, whose taskbar holds the
-// notification area, and the ways a user reaches it: its hidden window, the icon's callback, the
-// menu it opens, the pixels of the notification area.
+// notification area, as a process or as runGUI on a thread of the test, and the ways a user
+// reaches it: its hidden window, the icon's callback, the menu it opens, the pixels of the
+// notification area.
 //
 // The test's main thread moves into the desktop before it makes any window, so that it finds the
 // tray's windows and reads that desktop's screen.
