@@ -1,7 +1,7 @@
-// Fuzz target: the statistics sheet over a day whose files any user may have damaged. The first
-// input byte gives the length of the day file, the next the length of the event file, the rest is
-// the raw file. Every page's texts come out; the export has one ASCII line per whole record; the
-// events' lines all end in carriage return and line feed for the edit control.
+// Fuzz target: the statistics sheet over a day whose files any user may have damaged (the input
+// split as stats/test_fuzz_day_files.h says). Every page's texts come out; the export has one
+// ASCII line per whole record; the events' lines all end in carriage return and line feed for
+// the edit control.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -11,23 +11,14 @@
 #include "statsheet/day_page.h"
 #include "statsheet/sample_texts.h"
 #include "statsheet/sheet_texts.h"
-#include "stats/archive_paths.h"
 #include "stats/raw_sample.h"
 #include "stats/stat_reader.h"
-#include "stats/test_memory_stat_files.h"
+#include "stats/test_fuzz_day_files.h"
 
 namespace {
 
-constexpr char kRoot[] = "C:\\a";
-constexpr statsheet::CalendarDate kDay{2024, 6, 15};
-
-std::string take(const std::uint8_t*& data, std::size_t& size, std::size_t wanted) {
-  const std::size_t length = std::min(wanted, size);
-  std::string bytes(reinterpret_cast<const char*>(data), length);
-  data += length;
-  size -= length;
-  return bytes;
-}
+constexpr statsheet::CalendarDate kDay{stats::testing::kFuzzYear, stats::testing::kFuzzMonth,
+                                       stats::testing::kFuzzDay};
 
 void check_export(const std::string& raw) {
   std::string csv;
@@ -50,25 +41,12 @@ void check_events(const std::string& events) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size < 2) return 0;
-  const std::size_t day_length = data[0];
-  const std::size_t events_length = data[1];
-  data += 2;
-  size -= 2;
-  const std::string day_file = take(data, size, day_length);
-  const std::string events = take(data, size, events_length);
-  const std::string raw = take(data, size, size);
-
   platform::RecordingSideEffects clock;
   clock.now = {2024, 6, 20, 4, 12, 0, 0, 0};
   stats::MemoryStatFiles files;
-  for (const char* dir : {"C:", "C:\\a", "C:\\a\\2024", "C:\\a\\2024\\6"}) files.add_directory(dir);
-  const std::string month = stats::month_prefix(kRoot, kDay.year, kDay.month);
-  files.put(stats::day_file_path(month, kDay.day, stats::DayFile::kSummary), day_file);
-  files.put(stats::day_file_path(month, kDay.day, stats::DayFile::kEvents), events);
-  files.put(stats::day_file_path(month, kDay.day, stats::DayFile::kRaw), raw);
+  if (!stats::testing::put_fuzz_day_files(data, size, files)) return 0;
 
-  stats::stat_reader reader(files, [] { return stats::StatConfig{true, true, 1, false, kRoot}; });
+  stats::stat_reader reader(files, [] { return stats::StatConfig{true, true, 1, false, stats::testing::kFuzzRoot}; });
   reader.load_path();
   reader.update_all();
   statsheet::year_page_rows(reader, kDay.year, ',');
