@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "ipc/cycle_write_count.h"
+
 namespace ipc {
 namespace {
 
@@ -18,11 +20,13 @@ std::int32_t stored_time_in_state(std::int64_t milliseconds) {
 void publish_cycle(UpsSharedBlock& block, const PollingCycle& cycle, const core::ModelRecord& model,
                    StatusValueWriter& registry, NewDataSignal& new_data) {
   new_data.reset();
+  begin_cycle_write(block);
   if (cycle.raw_line) set_block_raw_line(block, cycle.raw_line);
   block.shutdown_reason = cycle.shutdown_reason;
   publish_status(block, cycle.status, model, cycle.link_lost, registry);
   block.link_ok = cycle.link_lost ? 0 : 1;
   block.time_in_state = stored_time_in_state(cycle.time_in_state_ms);
+  end_cycle_write(block);
   new_data.set();
 }
 

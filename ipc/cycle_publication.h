@@ -1,9 +1,10 @@
 // One polling cycle's writes to the shared block, bracketed by the new-data event.
 //
 // Readers in other processes take a picture of the block only while the event is signalled, so
-// every field a cycle changes is written between the reset and the set:
-//   reset -> raw line, shutdown reason, record and derived values (publish_status) ->
-//   link-ok byte and time in state -> set.
+// every field a cycle changes is written between the reset and the set, and while the block's
+// write count is odd (cycle_write_count.h):
+//   reset -> count odd -> raw line, shutdown reason, record and derived values (publish_status) ->
+//   link-ok byte and time in state -> count even -> set.
 // The polling loop decides everything first (state, thresholds, time in state) and hands it over;
 // it stores its new state and pulses the state-change event after this returns, so that the host,
 // woken by the state, finds the block of that state complete.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ipc/cycle_write_count.h"
 #include "ipc/test_status_values.h"
 
 namespace ipc {
@@ -24,15 +25,22 @@ class CycleObserver : public NewDataSignal, public StatusValueWriter {
   void set() override {
     steps.push_back("set");
     at_set = block_;
+    copy_at_set = copy_whole_cycle(block_, picture_);
   }
-  void write(const char* name, std::uint32_t) override { steps.push_back(name); }
+  void write(const char* name, std::uint32_t) override {
+    steps.push_back(name);
+    copied_mid_cycle |= copy_whole_cycle(block_, picture_);
+  }
 
   std::vector<std::string> steps;
   UpsSharedBlock at_reset{};
   UpsSharedBlock at_set{};
+  bool copied_mid_cycle = false;
+  bool copy_at_set = false;
 
  private:
   const UpsSharedBlock& block_;
+  UpsSharedBlock picture_{};
 };
 
 UpsSharedBlock previous_cycle() {
@@ -63,6 +71,8 @@ TEST(PublishCycle, EveryWriteFallsBetweenResetAndSet) {
                                                       "TotalUPSRuntime", "set"}));
   EXPECT_TRUE(same_bytes(observer.at_reset, before)) << "the block changed before the event was reset";
   EXPECT_TRUE(same_bytes(observer.at_set, block)) << "the block changed after the event was set";
+  EXPECT_FALSE(observer.copied_mid_cycle) << "a reader copying mid-cycle must be refused";
+  EXPECT_TRUE(observer.copy_at_set) << "the cycle is whole once the event is set";
   EXPECT_FLOAT_EQ(block.status.input_voltage, 230);
   EXPECT_STREQ(block.raw_line, "(new");
   EXPECT_EQ(block.shutdown_reason, 2u);

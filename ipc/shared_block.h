@@ -5,7 +5,8 @@
 // never sees a torn number. Each field has one writer: the service writes the measured fields;
 // other processes write the request fields (GUI exit, action request, turn-off blocked, action
 // blocked), which the service only reads, or for the action request takes (action_request.h).
-// Consistency across fields rests on the new-data event (cycle_publication.h), not on a lock.
+// Consistency across fields rests on the new-data event and the write count (cycle_publication.h),
+// not on a lock.
 #pragma once
 
 #include <cstddef>
@@ -36,7 +37,7 @@ struct UpsSharedBlock {
   char vendor[256];
   char model[256];     // empty when the model is not valid
   char raw_line[256];  // the last line that parsed, from its "(" on, without its CR
-  std::uint8_t unused_3[2];
+  std::uint16_t write_count;      // odd while the service writes a cycle (cycle_write_count.h)
   std::int32_t time_in_state;      // milliseconds since the state last changed, >= 0
   std::uint32_t gui_exit_request;  // written by setup operations
   std::uint32_t action_request;    // 0 none, 1..6 power action + 1; taken by the service
@@ -63,7 +64,7 @@ static_assert(offsetof(UpsSharedBlock, port) == 52 && sizeof(UpsSharedBlock::por
 static_assert(offsetof(UpsSharedBlock, vendor) == 58);
 static_assert(offsetof(UpsSharedBlock, model) == 314);
 static_assert(offsetof(UpsSharedBlock, raw_line) == 570);
-static_assert(offsetof(UpsSharedBlock, unused_3) == 826);
+static_assert(offsetof(UpsSharedBlock, write_count) == 826);
 static_assert(offsetof(UpsSharedBlock, time_in_state) == 828);
 static_assert(offsetof(UpsSharedBlock, gui_exit_request) == 832);
 static_assert(offsetof(UpsSharedBlock, action_request) == 836);

@@ -1,7 +1,6 @@
 #include "ipc/shared_block_win.h"
 
-#include <atomic>
-#include <cstring>
+#include "ipc/cycle_write_count.h"
 
 namespace ipc {
 namespace {
@@ -15,13 +14,7 @@ bool open_shared_block(platform::SharedMemory& holder, bool create, const char* 
 }
 
 bool take_block_picture(HANDLE new_data_event, const UpsSharedBlock& block, UpsSharedBlock& picture) {
-  if (!signalled(new_data_event)) return false;
-  UpsSharedBlock second;
-  std::memcpy(&picture, &block, sizeof picture);
-  // Another process writes the block: the second copy must read memory again, not reuse the first.
-  std::atomic_signal_fence(std::memory_order_seq_cst);
-  std::memcpy(&second, &block, sizeof second);
-  return signalled(new_data_event) && std::memcmp(&picture, &second, sizeof second) == 0;
+  return signalled(new_data_event) && copy_whole_cycle(block, picture);
 }
 
 }  // namespace ipc

@@ -17,10 +17,9 @@ inline UpsSharedBlock* shared_block(const platform::SharedMemory& holder) {
   return static_cast<UpsSharedBlock*>(holder.data());
 }
 
-// Copies the block into `picture` when it is not in the middle of an update: the new-data event
-// is signalled before and after, and two copies taken in between agree (a reader preempted during
-// one copy for a whole cycle would otherwise keep a torn picture). False, picture unspecified,
-// while the service is between updates or not running; the caller tries again later.
+// Copies the block into `picture` when a cycle has been published and none was being written
+// during the copy (cycle_write_count.h). False, picture unspecified, while the service is between
+// updates or not running; the caller tries again later.
 bool take_block_picture(HANDLE new_data_event, const UpsSharedBlock& block, UpsSharedBlock& picture);
 
 }  // namespace ipc
