@@ -330,6 +330,8 @@ Function CreateMenuEntries
   CreateShortcut "${MENU_FOLDER}\$(LinkSettings).lnk" "$INSTDIR\orvik_ups.exe" "/setup" "$INSTDIR\orvik_dll.dll" ${ICON_INDEX}
   Push "${MENU_FOLDER}\$(LinkSettings).lnk"
   Call ShortcutRunsAsAdministrator
+  ; Opened by the user's tray application, so not as administrator.
+  CreateShortcut "${MENU_FOLDER}\$(LinkStatistics).lnk" "$INSTDIR\orvik_ups.exe" "/statistics" "$INSTDIR\orvik_dll.dll" ${ICON_INDEX}
   CreateShortcut "${MENU_FOLDER}\$(LinkViewer).lnk" "$INSTDIR\scopeview.exe"
   CreateShortcut "${MENU_FOLDER}\$(LinkUninstall).lnk" "$INSTDIR\uninstall.exe"
 FunctionEnd

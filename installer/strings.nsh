@@ -24,6 +24,8 @@ LangString ServiceNotRunning ${LANG_RUSSIAN} "Служба ИБП не запу�
 
 LangString LinkSettings ${LANG_ENGLISH} "Orvik UPS settings"
 LangString LinkSettings ${LANG_RUSSIAN} "Настройка ИБП Orvik"
+LangString LinkStatistics ${LANG_ENGLISH} "Orvik UPS statistics"
+LangString LinkStatistics ${LANG_RUSSIAN} "Статистика ИБП Orvik"
 LangString LinkViewer ${LANG_ENGLISH} "Orvik UPS viewer"
 LangString LinkViewer ${LANG_RUSSIAN} "Осциллограф ИБП Orvik"
 LangString LinkUninstall ${LANG_ENGLISH} "Uninstall Orvik UPS monitor"

@@ -24,6 +24,7 @@ const Switch kSwitches[] = {
     {"/uninstall", {HostMode::kUninstall, 0, {}}},
     {"/gui", {HostMode::kGui, 0, {}}},
     {"/app", {HostMode::kApp, 0, {}}},
+    {"/statistics", {HostMode::kStatistics, 0, {}}},
     {"/shutdownUPS", {HostMode::kPowerAction, 1, {}}},
     {"/hibernateUPS", {HostMode::kPowerAction, 2, {}}},
     {"/shutdown", {HostMode::kPowerAction, 5, {}}},

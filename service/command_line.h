@@ -22,6 +22,7 @@ enum class HostMode {
   kUninstall,        // "/uninstall"
   kGui,              // "/gui": the tray application in this process
   kApp,              // "/app": tray process plus the monitoring loop in the foreground
+  kStatistics,       // "/statistics": the statistics sheet of this session's tray application
   kPowerAction,      // one of the power-action switches
   kService,          // anything else: started by the service control manager
 };

@@ -13,6 +13,7 @@ TEST(CommandLine, EachSwitchSelectsItsMode) {
   EXPECT_EQ(parse_command_line("/uninstall").mode, HostMode::kUninstall);
   EXPECT_EQ(parse_command_line("/gui").mode, HostMode::kGui);
   EXPECT_EQ(parse_command_line("/app").mode, HostMode::kApp);
+  EXPECT_EQ(parse_command_line("/statistics").mode, HostMode::kStatistics);
 }
 
 TEST(CommandLine, PowerActionSwitchesCarryTheirRequestCodes) {

@@ -9,6 +9,7 @@
 #include "service/installer_win.h"
 #include "service/power_switch_win.h"
 #include "service/service_main_win.h"
+#include "service/statistics_request_win.h"
 #include "service/tray_autostart_win.h"
 
 namespace {
@@ -52,6 +53,8 @@ int run(const service::HostCommand& command) {
       service::start_tray_application();
       service::run_monitoring_in_foreground();
       break;
+    case HostMode::kStatistics:
+      return service::show_statistics();
     case HostMode::kPowerAction:
       service::send_power_action(command.power_request);
       break;

@@ -113,6 +113,26 @@ TEST_F(HostCommandLine, InstallWhoseServiceCannotStartTellsTheUserWhy) {
   EXPECT_NE(trace.find("  Service Specific Exit Code: 4\n"), std::string::npos) << trace;
 }
 
+// The Start menu's statistics entry where no sheet can open: told why in a message box, and no
+// tray application is started to wait for a service that is not there.
+TEST_F(HostCommandLine, StatisticsEntryTellsWhyNoSheetCanOpen) {
+  const auto told = [](const wchar_t* expected) {
+    platform::UniqueHandle host = platform::testing::start_process("\"" + host_program() + "\" /statistics");
+    ASSERT_TRUE(host);
+    HWND box = nullptr;
+    ASSERT_TRUE(eventually([&] { return (box = FindWindowW(nullptr, L"Статистика")) != nullptr; }, 10000));
+    wchar_t text[160] = L"";
+    GetDlgItemTextW(box, 0xFFFF, text, 160);
+    EXPECT_STREQ(text, expected);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(platform::testing::wait_for_exit(host.get(), 10000), 1);
+  };
+  told(L"Служба ИБП не запущена: статистика будет доступна после её запуска.");
+  EXPECT_EQ(tray::testing::tray_window(), nullptr);
+  delete_service_key();
+  told(L"Статистику открывают только пользователи, которым доступны настройки ИБП.");
+}
+
 TEST_F(HostCommandLine, PowerActionSwitchesWithoutAServiceReturnAtOnce) {
   for (const char* line : {"/shutdownUPS", "/hibernateUPS", "/shutdown", "/hibernate", "/reset", "/suspend"}) {
     const DWORD start = GetTickCount();

@@ -5,13 +5,13 @@
 #include "platform/handles_win.h"
 #include "platform/registry_win.h"
 #include "service/program_files_win.h"
+#include "tray/tray_ids.h"
 
 namespace service {
 namespace {
 
 constexpr wchar_t kRunKeyPath[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kAutostartValue[] = L"UPS_UI";
-constexpr wchar_t kTrayWindowTitle[] = L"ControlManageUPS";
 
 platform::UniqueKey open_run_key() {
   platform::UniqueKey key;
@@ -38,6 +38,6 @@ void delete_tray_autostart() {
 
 void start_tray_application() { start_program(tray_command_line()); }
 
-bool tray_application_running() { return FindWindowW(nullptr, kTrayWindowTitle) != nullptr; }
+bool tray_application_running() { return FindWindowW(nullptr, tray::kTrayWindowTitle) != nullptr; }
 
 }  // namespace service

@@ -4,6 +4,7 @@
 #   1. a folder that ordinary users can write to is refused (exit code 3), and nothing is installed;
 #   2. /S with vendor, model, port and tray: exit code 0, the service runs and polls the UPS, the
 #      files are in Program Files, the Start menu entries and the installed-programs entry exist;
+#      the Start menu's statistics entry opens the sheet in the tray;
 #   3. the registry equals what `orvik_ups /install` writes when its setup dialog is answered the
 #      same way (setup_answer);
 #   4. an upgrade (the installer again, /S alone) keeps the Config key, the port and the tray
@@ -146,7 +147,7 @@ for file in orvik_ups.exe orvik_dll.dll scopeview.exe LICENSE.txt uninstall.exe;
 done
 check "the service runs the installed program" \
   test "$(value "$service_key" ImagePath)" = '"C:\Program Files\Orvik UPS\orvik_ups.exe"'
-check "Start menu: settings, viewer, uninstall" test "$(ls "$menu_dir" | grep -c '\.lnk$')" -eq 3
+check "Start menu: settings, statistics, viewer, uninstall" test "$(ls "$menu_dir" | grep -c '\.lnk$')" -eq 4
 check "installed-programs entry: name, version $version, publisher" test \
   "$(value "$uninstall_key" DisplayName)|$(value "$uninstall_key" DisplayVersion)|$(value "$uninstall_key" Publisher)" \
   = "Orvik UPS monitor|$version|Orvik"
@@ -158,6 +159,10 @@ check "the choice: Orvik, Varnelo 600, COM1, tray at logon" test \
   "$(value "$config_key" Vendor)|$(value "$config_key" Model)|$(value "$service_key" Port)|$(value "$run_key" UPS_UI)" \
   = 'Orvik|Varnelo 600|COM1|"C:\Program Files\Orvik UPS\orvik_ups.exe" /gui'
 export_setup "$work/unattended.txt"
+# As the Start menu's statistics entry does: the tray started by the installer opens the sheet,
+# which stays open through the upgrade below (the tray must still leave when asked).
+wine_do "C:\\Program Files\\Orvik UPS\\orvik_ups.exe" /statistics
+check "the statistics entry reached the tray (exit code $?)" test $? -eq 0
 
 echo "== 3. the same choice made in the setup dialog (orvik_ups /install, answered by setup_answer)"
 (cd "$bin" && "$WINE" setup_answer.exe --vendor Orvik --model "Varnelo 600" --port COM1 --ui on --press ok \

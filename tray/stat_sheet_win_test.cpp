@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -19,6 +20,7 @@
 #include "platform/directory_tree_win.h"
 #include "platform/registry_win.h"
 #include "platform/screen_capture_win.h"
+#include "platform/test_wine_env_win.h"
 #include "platform/wide_text_win.h"
 #include "statsheet/archive_generator.h"
 #include "statsheet/calendar_ctrl_win.h"
@@ -32,6 +34,7 @@
 #include "stats/stat_files_win.h"
 #include "stats/stat_reader.h"
 #include "tray/stat_pages_win.h"
+#include "tray/tray_ids.h"
 #include "tray/test_tray_desktop_win.h"
 
 namespace tray {
@@ -387,8 +390,34 @@ LRESULT CALLBACK watch_button(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
   return CallWindowProcW(button_procedure, hwnd, message, wparam, lparam);
 }
 
+// The Start menu's entry runs "orvik_ups /statistics", which hands the request to this tray.
+long run_statistics_entry() {
+  using namespace platform::testing;
+  return run_process("\"" + wine_path(env("ORVIK_BIN_DIR")) + "\\orvik_ups.exe\" /statistics");
+}
+int statistics_sheets() {
+  int count = 0;
+  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, nullptr, L"Статистика"));) ++count;
+  return count;
+}
+// Counts the requests the tray has finished handling: a request that opened a sheet is still
+// inside the sheet's modal loop.
+std::atomic<int> statistics_requests_handled{0};
+WNDPROC tray_procedure = nullptr;
+LRESULT CALLBACK watch_tray(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  const LRESULT result = CallWindowProcW(tray_procedure, hwnd, message, wparam, lparam);
+  if (message == kMsgShowStatistics) ++statistics_requests_handled;
+  return result;
+}
+
 TEST_F(StatisticsSheet, TodaysUpdateWaitsForTheServicesFlushAnswer) {
-  ASSERT_TRUE(open_sheet());
+  tray_procedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(tray_window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(watch_tray)));
+  ASSERT_EQ(run_statistics_entry(), 0);
+  ASSERT_TRUE(eventually([this] { return (frame_ = FindWindowW(nullptr, L"Статистика")) != nullptr; }, 10000));
+  ASSERT_EQ(run_statistics_entry(), 0);
+  ASSERT_TRUE(eventually([] { return statistics_requests_handled == 1; }, 10000));
+  EXPECT_EQ(statistics_sheets(), 1) << "a second request brings the open sheet forward";
   HWND page = show_page(kDetailsPage);
   HWND update = GetDlgItem(page, IDC_DETAILS_UPDATE);
   ASSERT_TRUE(IsWindowEnabled(update)) << "today can be flushed";

@@ -77,6 +77,9 @@ LRESULT CWndC::handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case kMsgShowSettings:
       open_settings();
       return 0;
+    case kMsgShowStatistics:
+      open_statistics();
+      return 0;
     case kSessionChangeMessage:
       on_session_change(wparam, lparam);
       return 0;

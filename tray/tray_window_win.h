@@ -11,12 +11,11 @@
 #include <string>
 
 #include "tray/notify_icon_win.h"
+#include "tray/tray_ids.h"
 #include "tray/taskbar_notifier_win.h"
 #include "tray/tray_session_win.h"
 
 namespace tray {
-
-inline constexpr wchar_t kTrayWindowTitle[] = L"ControlManageUPS";
 
 class CWndC final : private ipc::PipeClientEvents {
  public:
