@@ -48,6 +48,7 @@ UpsSharedBlock previous_cycle() {
   block.link_ok = 1;
   block.status.input_voltage = 1;
   block.time_in_state = 500;
+  block.write_count = 7;  // odd, as another process could leave it
   set_block_raw_line(block, "(old");
   return block;
 }

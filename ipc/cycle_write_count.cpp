@@ -11,13 +11,25 @@ std::atomic_ref<std::uint16_t> write_count(const UpsSharedBlock& block) {
   return std::atomic_ref<std::uint16_t>(const_cast<std::uint16_t&>(block.write_count));
 }
 
+// Any local user can write the block: an odd count left there must not turn the parity round, so
+// the count is made odd, not incremented. Either way it differs after the cycle from any even
+// count a reader saw before it.
+std::uint16_t odd_count(const UpsSharedBlock& block) {
+  return static_cast<std::uint16_t>(write_count(block).load(std::memory_order_relaxed) | 1u);
+}
+
 }  // namespace
 
-// Full barriers: none of the cycle's writes may move outside the odd count, for the compiler or
-// the processor.
-void begin_cycle_write(UpsSharedBlock& block) { write_count(block).fetch_add(1, std::memory_order_seq_cst); }
+// The fence keeps the cycle's writes after the odd count, for the compiler and the processor;
+// the release keeps them before the even one.
+void begin_cycle_write(UpsSharedBlock& block) {
+  write_count(block).store(odd_count(block), std::memory_order_relaxed);
+  std::atomic_thread_fence(std::memory_order_seq_cst);
+}
 
-void end_cycle_write(UpsSharedBlock& block) { write_count(block).fetch_add(1, std::memory_order_seq_cst); }
+void end_cycle_write(UpsSharedBlock& block) {
+  write_count(block).store(static_cast<std::uint16_t>(odd_count(block) + 1), std::memory_order_release);
+}
 
 bool copy_whole_cycle(const UpsSharedBlock& block, UpsSharedBlock& picture) {
   const std::uint16_t before = write_count(block).load(std::memory_order_acquire);
