@@ -21,8 +21,8 @@
 #include "stats/raw_sample.h"
 #include "stats/stat_files_win.h"
 #include "stats/stat_reader.h"
-#include "tray/csv_export_win.h"
-#include "tray/report_list_win.h"
+#include "statsheet/csv_export_win.h"
+#include "statsheet/report_list_win.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ LRESULT CALLBACK frame_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM 
   if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lparam)->code == LVN_GETDISPINFOW && shown_raw) {
     auto& request = *reinterpret_cast<NMLVDISPINFOW*>(lparam);
     const stats::RawValues sample = stats::unpack_raw_sample(stats::raw_record_at(*shown_raw, request.item.iItem));
-    tray::supply_item_text(request, statsheet::sample_cell_text(sample, request.item.iSubItem, '.'));
+    statsheet::supply_item_text(request, statsheet::sample_cell_text(sample, request.item.iSubItem, '.'));
     return 0;
   }
   return DefWindowProcW(hwnd, message, wparam, lparam);
@@ -100,8 +100,8 @@ int main() {
   reader.load_path();
   report("first \"Обновить\" of the year page (every summary of ten years built)", 1, [&] { reader.update_all(); });
   HWND years = make_list(frame, 0);
-  tray::set_up_report_list(years, statsheet::kYearColumns);
-  const auto fill = [&] { tray::show_totals_rows(years, statsheet::year_page_rows(reader, now.wYear, '.')); };
+  statsheet::set_up_report_list(years, statsheet::kYearColumns);
+  const auto fill = [&] { statsheet::show_totals_rows(years, statsheet::year_page_rows(reader, now.wYear, '.')); };
   report("filling the year page over ten years", kRuns, fill);
   report("\"Обновить\" with every summary current (checked, then filled)", kRuns, [&] {
     reader.update_all();
@@ -110,7 +110,7 @@ int main() {
   DestroyWindow(years);
 
   HWND samples = make_list(frame, LVS_OWNERDATA);
-  tray::set_up_report_list(samples, statsheet::kSampleColumns);
+  statsheet::set_up_report_list(samples, statsheet::kSampleColumns);
   std::string raw;
   report("loading a full day on the details page (read, count, end in view, painted)", kRuns, [&] {
     ListView_SetItemCountEx(samples, 0, 0);
@@ -124,7 +124,7 @@ int main() {
   });
   std::printf("   (%zu samples)\n", stats::raw_record_count(raw.size()));
   const std::wstring export_path = platform::to_wide(root + "\\day.csv");
-  report("exporting that day as CSV", kRuns, [&] { tray::write_samples_csv(export_path, raw, '.'); });
+  report("exporting that day as CSV", kRuns, [&] { statsheet::write_samples_csv(export_path, raw, '.'); });
   DestroyWindow(frame);
   platform::remove_directory_tree(root);
   return 0;

@@ -12,8 +12,8 @@
 #include "tray/tray_ids.h"
 #include "tray/tray_menu.h"
 #include "tray/tray_menu_win.h"
-#include "tray/settings_sheet_win.h"
-#include "tray/stat_sheet_win.h"
+#include "settings/settings_sheet_win.h"
+#include "statsheet/stat_sheet_win.h"
 #include "tray/tray_resource_ids.h"
 
 namespace tray {
@@ -206,14 +206,14 @@ bool CWndC::bring_open_sheet_forward() const {
 void CWndC::open_settings() {
   if (bring_open_sheet_forward()) return;
   sheet_open_ = true;
-  SheetServices services;
+  settings::SheetServices services;
   services.restricted = session_.restricted;
   services.block = &session_.block();
   services.pipe = &session_.pipe;
   services.reload_icons = [this] { session_.icons.load(); };
   services.frame_created = [this](HWND frame) { sheet_frame_ = frame; };
   services.information_page = [this](HWND page) { info_page_ = page; };
-  run_settings_sheet(hwnd_, services);
+  settings::run_settings_sheet(hwnd_, services);
   sheet_open_ = false;
   sheet_frame_ = nullptr;
   info_page_ = nullptr;
@@ -222,11 +222,11 @@ void CWndC::open_settings() {
 void CWndC::open_statistics() {
   if (bring_open_sheet_forward() || session_.restricted) return;
   sheet_open_ = true;
-  StatSheetServices services;
+  statsheet::StatSheetServices services;
   services.pipe = &session_.pipe;
   services.frame_created = [this](HWND frame) { sheet_frame_ = frame; };
   services.flush_waiter = [this](HWND page) { flush_waiter_ = page; };
-  run_statistics_sheet(hwnd_, services);
+  statsheet::run_statistics_sheet(hwnd_, services);
   sheet_open_ = false;
   sheet_frame_ = nullptr;
   flush_waiter_ = nullptr;

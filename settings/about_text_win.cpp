@@ -1,4 +1,4 @@
-#include "tray/about_text_win.h"
+#include "settings/about_text_win.h"
 
 #include <windows.h>
 
@@ -10,7 +10,7 @@
 #include "platform/wide_text_win.h"
 #include "stats/stat_config.h"
 
-namespace tray {
+namespace settings {
 namespace {
 
 // "1.0.0.0" from the library's VERSIONINFO; "?" when it cannot be read.
@@ -49,4 +49,4 @@ std::string about_text() {
          "\nОтладочный журнал: " + config_text(platform::kTraceFileValue, "только вывод отладчика (DebugTraceFile не задан)");
 }
 
-}  // namespace tray
+}  // namespace settings

@@ -1,4 +1,4 @@
-#include "tray/stat_sheet_win.h"
+#include "statsheet/stat_sheet_win.h"
 
 #include <vector>
 
@@ -7,9 +7,9 @@
 #include "statsheet/user_locale_win.h"
 #include "stats/stat_config_win.h"
 #include "stats/stat_files_win.h"
-#include "tray/stat_pages_win.h"
+#include "statsheet/stat_pages_win.h"
 
-namespace tray {
+namespace statsheet {
 
 statsheet::CalendarDate local_today() {
   const platform::LocalTime now = platform::side_effects().local_time();
@@ -21,10 +21,10 @@ void run_statistics_sheet(HWND owner, const StatSheetServices& services) {
   stats::stat_reader reader(files, [] { return stats::load_stat_config_from_registry(); });
   if (!reader.load_path()) return;
   StatSheetState state{reader, services, local_today(), statsheet::user_decimal_point()};
-  std::vector<std::unique_ptr<SheetPage>> pages;
+  std::vector<std::unique_ptr<tray::SheetPage>> pages;
   for (auto make : {make_year_page, make_month_page, make_day_page, make_details_page}) pages.push_back(make(state));
-  run_modal_sheet(owner, L"" STATISTICS_SHEET_TITLE, pages);
+  tray::run_modal_sheet(owner, L"" STATISTICS_SHEET_TITLE, pages);
   if (services.flush_waiter) services.flush_waiter(nullptr);
 }
 
-}  // namespace tray
+}  // namespace statsheet

@@ -8,12 +8,12 @@
 #include <functional>
 
 #include "core/config_store.h"
-#include "tray/settings_sheet_win.h"
+#include "settings/settings_sheet_win.h"
 #include "tray/sheet_page_win.h"
 
-namespace tray {
+namespace settings {
 
-class SettingsPage : public SheetPage {
+class SettingsPage : public tray::SheetPage {
  public:
   SettingsPage(const SheetServices& services, int template_id) : SheetPage(template_id), services_(services) {}
 
@@ -31,4 +31,4 @@ class SettingsPage : public SheetPage {
   const SheetServices& services_;
 };
 
-}  // namespace tray
+}  // namespace settings

@@ -11,7 +11,7 @@
 
 #include "statsheet/sheet_texts.h"
 
-namespace tray {
+namespace statsheet {
 
 // Full-row select and underlined hot and cold items; every column left-aligned.
 void set_up_report_list(HWND list, std::span<const statsheet::ListColumn> columns);
@@ -28,4 +28,4 @@ bool selection_state_changed(const NMHDR& header);
 // Copies `text` into the list's buffer for an owner-data item, cut to its size.
 void supply_item_text(NMLVDISPINFOW& request, std::string_view utf8);
 
-}  // namespace tray
+}  // namespace statsheet

@@ -1,11 +1,11 @@
-#include "tray/report_list_win.h"
+#include "statsheet/report_list_win.h"
 
 #include <algorithm>
 #include <string>
 
 #include "platform/wide_text_win.h"
 
-namespace tray {
+namespace statsheet {
 
 void set_up_report_list(HWND list, std::span<const statsheet::ListColumn> columns) {
   ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_UNDERLINEHOT | LVS_EX_UNDERLINECOLD);
@@ -68,4 +68,4 @@ void supply_item_text(NMLVDISPINFOW& request, std::string_view utf8) {
   request.item.pszText[length] = L'\0';
 }
 
-}  // namespace tray
+}  // namespace statsheet

@@ -10,7 +10,7 @@
 
 #include "ipc/pipe_client_win.h"
 
-namespace tray {
+namespace statsheet {
 
 // What the pages need of the tray application.
 struct StatSheetServices {
@@ -24,4 +24,4 @@ struct StatSheetServices {
 // archive's root cannot be read from the Config key.
 void run_statistics_sheet(HWND owner, const StatSheetServices& services);
 
-}  // namespace tray
+}  // namespace statsheet

@@ -5,12 +5,12 @@
 #include <memory>
 #include <vector>
 
-#include "tray/settings_page_win.h"
+#include "settings/settings_page_win.h"
 
-namespace tray {
+namespace settings {
 
 // The pages in the sheet's order: information, general, tray, statistics, test, about; in
 // restricted mode only the first and the last.
-std::vector<std::unique_ptr<SheetPage>> make_settings_pages(const SheetServices& services);
+std::vector<std::unique_ptr<tray::SheetPage>> make_settings_pages(const SheetServices& services);
 
-}  // namespace tray
+}  // namespace settings

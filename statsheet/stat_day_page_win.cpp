@@ -6,14 +6,14 @@
 #include "statsheet/day_page.h"
 #include "statsheet/sheet_texts.h"
 #include "statsheet/statsheet_ids.h"
-#include "tray/stat_pages_win.h"
+#include "statsheet/stat_pages_win.h"
 
-namespace tray {
+namespace statsheet {
 namespace {
 
 constexpr unsigned kDayPageCalendarStyle = statsheet::kCalendarNeighbourDays | statsheet::kCalendarMarkToday;
 
-class DayPage final : public SheetPage {
+class DayPage final : public tray::SheetPage {
  public:
   explicit DayPage(StatSheetState& state) : SheetPage(IDD_STAT_DAY), state_(state), cells_(state.reader) {}
 
@@ -96,6 +96,6 @@ class DayPage final : public SheetPage {
 
 }  // namespace
 
-std::unique_ptr<SheetPage> make_day_page(StatSheetState& state) { return std::make_unique<DayPage>(state); }
+std::unique_ptr<tray::SheetPage> make_day_page(StatSheetState& state) { return std::make_unique<DayPage>(state); }
 
-}  // namespace tray
+}  // namespace statsheet

@@ -4,8 +4,8 @@
 
 #include <string>
 
-namespace tray {
+namespace settings {
 
 std::string about_text();
 
-}  // namespace tray
+}  // namespace settings

@@ -8,9 +8,9 @@
 #include "statsheet/calendar_date.h"
 #include "stats/stat_reader.h"
 #include "tray/sheet_page_win.h"
-#include "tray/stat_sheet_win.h"
+#include "statsheet/stat_sheet_win.h"
 
-namespace tray {
+namespace statsheet {
 
 struct StatSheetState {
   stats::stat_reader& reader;
@@ -22,9 +22,9 @@ struct StatSheetState {
 // Today's local date.
 statsheet::CalendarDate local_today();
 
-std::unique_ptr<SheetPage> make_year_page(StatSheetState& state);
-std::unique_ptr<SheetPage> make_month_page(StatSheetState& state);
-std::unique_ptr<SheetPage> make_day_page(StatSheetState& state);
-std::unique_ptr<SheetPage> make_details_page(StatSheetState& state);
+std::unique_ptr<tray::SheetPage> make_year_page(StatSheetState& state);
+std::unique_ptr<tray::SheetPage> make_month_page(StatSheetState& state);
+std::unique_ptr<tray::SheetPage> make_day_page(StatSheetState& state);
+std::unique_ptr<tray::SheetPage> make_details_page(StatSheetState& state);
 
-}  // namespace tray
+}  // namespace statsheet

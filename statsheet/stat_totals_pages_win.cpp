@@ -4,13 +4,13 @@
 #include "platform/wide_text_win.h"
 #include "statsheet/sheet_texts.h"
 #include "statsheet/statsheet_ids.h"
-#include "tray/report_list_win.h"
-#include "tray/stat_pages_win.h"
+#include "statsheet/report_list_win.h"
+#include "statsheet/stat_pages_win.h"
 
-namespace tray {
+namespace statsheet {
 namespace {
 
-class YearPage final : public SheetPage {
+class YearPage final : public tray::SheetPage {
  public:
   explicit YearPage(StatSheetState& state) : SheetPage(IDD_STAT_YEAR), state_(state) {}
 
@@ -40,7 +40,7 @@ class YearPage final : public SheetPage {
   StatSheetState& state_;
 };
 
-class MonthPage final : public SheetPage {
+class MonthPage final : public tray::SheetPage {
  public:
   explicit MonthPage(StatSheetState& state) : SheetPage(IDD_STAT_MONTH), state_(state) {}
 
@@ -89,7 +89,7 @@ class MonthPage final : public SheetPage {
 
 }  // namespace
 
-std::unique_ptr<SheetPage> make_year_page(StatSheetState& state) { return std::make_unique<YearPage>(state); }
-std::unique_ptr<SheetPage> make_month_page(StatSheetState& state) { return std::make_unique<MonthPage>(state); }
+std::unique_ptr<tray::SheetPage> make_year_page(StatSheetState& state) { return std::make_unique<YearPage>(state); }
+std::unique_ptr<tray::SheetPage> make_month_page(StatSheetState& state) { return std::make_unique<MonthPage>(state); }
 
-}  // namespace tray
+}  // namespace statsheet

@@ -1,4 +1,4 @@
-#include "tray/settings_pages_win.h"
+#include "settings/settings_pages_win.h"
 
 #include <commdlg.h>
 #include <shlobj.h>
@@ -14,19 +14,19 @@
 #include "settings/statistics_page.h"
 #include "settings/test_page.h"
 #include "settings/tray_page.h"
-#include "tray/about_text_win.h"
-#include "tray/page_controls_win.h"
+#include "settings/about_text_win.h"
+#include "settings/page_controls_win.h"
 #include "tray/status_text.h"
 
-namespace tray {
+namespace settings {
 namespace {
 
 // Paths are kept in the system's code page, which the readers (A functions) expect; the form and
 // the controls speak UTF-8.
-void paths_to_utf8(settings::PageForm& form, std::initializer_list<int> paths) {
+void paths_to_utf8(PageForm& form, std::initializer_list<int> paths) {
   for (int id : paths) form[id] = platform::code_page_to_utf8(form[id]);
 }
-void paths_to_code_page(settings::PageForm& form, std::initializer_list<int> paths) {
+void paths_to_code_page(PageForm& form, std::initializer_list<int> paths) {
   for (int id : paths) form[id] = platform::utf8_to_code_page(form[id]);
 }
 
@@ -51,7 +51,7 @@ class InformationPage final : public SettingsPage {
 
   void fill() {
     const bool connected = services_.pipe && services_.pipe->is_connected();
-    settings::PageForm form = settings::information_page(block_copy(*services_.block), connected);
+    PageForm form = information_page(tray::block_copy(*services_.block), connected);
     paths_to_utf8(form, {IDC_INFO_MODEL, IDC_INFO_PORT, IDC_INFO_RAW});  // the block's texts, too
     form_to_controls(hwnd_, form);
   }
@@ -63,13 +63,13 @@ class GeneralPage final : public SettingsPage {
 
  private:
   void on_init() override {
-    fill_combo(hwnd_, IDC_GEN_ACTION, settings::action_items());
-    fill_combo(hwnd_, IDC_GEN_KEY_LED_NUM, settings::key_led_items());
+    fill_combo(hwnd_, IDC_GEN_ACTION, action_items());
+    fill_combo(hwnd_, IDC_GEN_KEY_LED_NUM, key_led_items());
     for (int picker : {IDC_GEN_SIGNAL_FROM, IDC_GEN_SIGNAL_TO})
       SendDlgItemMessageW(hwnd_, picker, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"HH:mm"));
-    const ipc::UpsSharedBlock block = block_copy(*services_.block);
-    set_up_down_ranges(hwnd_, settings::general_page_ranges(block_field_text(block.vendor)));
-    with_config([&](core::ConfigStore& store) { form_to_controls(hwnd_, settings::load_general_page(store)); });
+    const ipc::UpsSharedBlock block = tray::block_copy(*services_.block);
+    set_up_down_ranges(hwnd_, general_page_ranges(tray::block_field_text(block.vendor)));
+    with_config([&](core::ConfigStore& store) { form_to_controls(hwnd_, load_general_page(store)); });
     capacity_valid_ = block.capacity_valid != 0;
     update_enables();
     show_counter_state();
@@ -83,13 +83,13 @@ class GeneralPage final : public SettingsPage {
     if (code == BN_CLICKED || code == EN_CHANGE || code == CBN_SELCHANGE) changed();
   }
   void on_apply() override {
-    const settings::PageForm form = current_form();
+    const PageForm form = current_form();
     bool saved = false;
-    with_config([&](core::ConfigStore& store) { saved = settings::save_general_page(form, store); });
-    if (saved) send(ipc::to_message(settings::settings_record_from_form(form)));
+    with_config([&](core::ConfigStore& store) { saved = save_general_page(form, store); });
+    if (saved) send(ipc::to_message(settings_record_from_form(form)));
   }
 
-  settings::PageForm current_form() const {
+  PageForm current_form() const {
     return controls_to_form(hwnd_, {IDC_GEN_ACTION, IDC_GEN_ON_BATTERY, IDC_GEN_ON_BATTERY_WAIT, IDC_GEN_ON_CAPACITY,
                                     IDC_GEN_ON_CAPACITY_WAIT, IDC_GEN_ON_VOLTAGE, IDC_GEN_ON_VOLTAGE_WAIT,
                                     IDC_GEN_TURN_OFF, IDC_GEN_TURN_OFF_PC, IDC_GEN_TURN_OFF_WAIT, IDC_GEN_TURN_ON,
@@ -98,7 +98,7 @@ class GeneralPage final : public SettingsPage {
                                     IDC_GEN_KEY_LED_NUM});
   }
   void update_enables() {
-    const settings::GeneralEnables enables = settings::general_page_enables(current_form(), capacity_valid_);
+    const GeneralEnables enables = general_page_enables(current_form(), capacity_valid_);
     for (int id : {IDC_GEN_ON_CAPACITY, IDC_GEN_ON_CAPACITY_WAIT, IDC_GEN_ON_CAPACITY_WAIT + IDC_UPDOWN_OFFSET})
       EnableWindow(GetDlgItem(hwnd_, id), enables.capacity_condition);
     for (int id : {IDC_GEN_SIGNAL_WINDOW, IDC_GEN_SIGNAL_FROM, IDC_GEN_SIGNAL_TO})
@@ -155,7 +155,7 @@ class TrayPage final : public SettingsPage {
 
   void on_init() override {
     with_config([&](core::ConfigStore& store) {
-      settings::PageForm form = settings::load_tray_page(store);
+      PageForm form = load_tray_page(store);
       paths_to_utf8(form, kPaths);
       form_to_controls(hwnd_, form);
     });
@@ -174,11 +174,11 @@ class TrayPage final : public SettingsPage {
     changed();
   }
   void on_apply() override {
-    settings::PageForm form =
+    PageForm form =
         controls_to_form(hwnd_, {IDC_TRAY_ONLINE_PATH, IDC_TRAY_AVR_PATH, IDC_TRAY_BAT_PATH, IDC_TRAY_NOUPS_PATH,
                                  IDC_TRAY_TEMPERATURE, IDC_TRAY_NOTIFIER});
     paths_to_code_page(form, kPaths);
-    with_config([&](core::ConfigStore& store) { settings::save_tray_page(form, store); });
+    with_config([&](core::ConfigStore& store) { save_tray_page(form, store); });
     if (services_.reload_icons) services_.reload_icons();
   }
 };
@@ -204,7 +204,7 @@ class StatisticsPage final : public SettingsPage {
  private:
   void on_init() override {
     with_config([&](core::ConfigStore& store) {
-      settings::PageForm form = settings::load_statistics_page(store);
+      PageForm form = load_statistics_page(store);
       paths_to_utf8(form, {IDC_STAT_PATH});
       form_to_controls(hwnd_, form);
     });
@@ -218,11 +218,11 @@ class StatisticsPage final : public SettingsPage {
     if (code == BN_CLICKED || code == EN_CHANGE) changed();
   }
   void on_apply() override {
-    settings::PageForm form =
+    PageForm form =
         controls_to_form(hwnd_, {IDC_STAT_ON, IDC_STAT_DATA, IDC_STAT_RATE, IDC_STAT_FLUSH_FORCE, IDC_STAT_PATH});
     paths_to_code_page(form, {IDC_STAT_PATH});
     bool saved = false;
-    with_config([&](core::ConfigStore& store) { saved = settings::save_statistics_page(form, store); });
+    with_config([&](core::ConfigStore& store) { saved = save_statistics_page(form, store); });
     if (saved) send(ipc::make_pipe_message(ipc::MSG_STAT_RELOAD));
   }
 };
@@ -234,18 +234,18 @@ class TestPage final : public SettingsPage {
  private:
   void on_init() override {
     set_up_down_ranges(hwnd_, {{IDC_TEST_MINUTES, 1, 99}});
-    with_config([&](core::ConfigStore& store) { form_to_controls(hwnd_, settings::load_test_page(store)); });
+    with_config([&](core::ConfigStore& store) { form_to_controls(hwnd_, load_test_page(store)); });
   }
   // The buttons act at once, whatever becomes of the sheet.
   void on_command(int control, int code) override {
     if (code == EN_CHANGE) changed();
     if (code != BN_CLICKED) return;
-    if (const auto message = settings::test_button_message(control, minutes())) send(*message);
+    if (const auto message = test_button_message(control, minutes())) send(*message);
   }
   void on_apply() override {
-    with_config([&](core::ConfigStore& store) { settings::save_test_page(minutes(), store); });
+    with_config([&](core::ConfigStore& store) { save_test_page(minutes(), store); });
   }
-  settings::PageForm minutes() const { return controls_to_form(hwnd_, {IDC_TEST_MINUTES}); }
+  PageForm minutes() const { return controls_to_form(hwnd_, {IDC_TEST_MINUTES}); }
 };
 
 class AboutPage final : public SettingsPage {
@@ -258,8 +258,8 @@ class AboutPage final : public SettingsPage {
 
 }  // namespace
 
-std::vector<std::unique_ptr<SheetPage>> make_settings_pages(const SheetServices& services) {
-  std::vector<std::unique_ptr<SheetPage>> pages;
+std::vector<std::unique_ptr<tray::SheetPage>> make_settings_pages(const SheetServices& services) {
+  std::vector<std::unique_ptr<tray::SheetPage>> pages;
   pages.push_back(std::make_unique<InformationPage>(services));
   if (!services.restricted) {
     pages.push_back(std::make_unique<GeneralPage>(services));
@@ -271,4 +271,4 @@ std::vector<std::unique_ptr<SheetPage>> make_settings_pages(const SheetServices&
   return pages;
 }
 
-}  // namespace tray
+}  // namespace settings

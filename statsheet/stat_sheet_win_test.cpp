@@ -33,11 +33,11 @@
 #include "stats/stat_config_win.h"
 #include "stats/stat_files_win.h"
 #include "stats/stat_reader.h"
-#include "tray/stat_pages_win.h"
+#include "statsheet/stat_pages_win.h"
 #include "tray/tray_ids.h"
 #include "tray/test_tray_desktop_win.h"
 
-namespace tray {
+namespace statsheet {
 namespace {
 
 using core::testing::eventually;
@@ -406,7 +406,7 @@ std::atomic<int> statistics_requests_handled{0};
 WNDPROC tray_procedure = nullptr;
 LRESULT CALLBACK watch_tray(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   const LRESULT result = CallWindowProcW(tray_procedure, hwnd, message, wparam, lparam);
-  if (message == kMsgShowStatistics) ++statistics_requests_handled;
+  if (message == tray::kMsgShowStatistics) ++statistics_requests_handled;
   return result;
 }
 
@@ -434,4 +434,4 @@ TEST_F(StatisticsSheet, TodaysUpdateWaitsForTheServicesFlushAnswer) {
 }
 
 }  // namespace
-}  // namespace tray
+}  // namespace statsheet

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace tray {
+namespace statsheet {
 
 // Creates or empties `path` and writes the CSV lines of the raw file's records; false when the
 // file cannot be made or written whole.
@@ -16,4 +16,4 @@ bool write_samples_csv(const std::wstring& path, std::string_view raw, char poin
 // `raw` is the day's raw file as read; `point` the decimal point of the numbers.
 void export_samples(HWND owner, std::string_view raw, char point);
 
-}  // namespace tray
+}  // namespace statsheet

@@ -9,7 +9,7 @@
 #include "tools/sheet_driver/sheet_driver_win.h"
 #include "tray/test_tray_desktop_win.h"
 
-namespace tray {
+namespace settings {
 namespace {
 
 using core::testing::eventually;
@@ -33,7 +33,7 @@ std::string config_string(const char* name) {
 class SettingsSheet : public core::testing::MinidriverHostTest {
  protected:
   static void SetUpTestSuite() {
-    ASSERT_TRUE(testing::enter_tray_desktop());
+    ASSERT_TRUE(tray::testing::enter_tray_desktop());
     set_up_host("sheet");
   }
   void TearDown() override {
@@ -42,9 +42,9 @@ class SettingsSheet : public core::testing::MinidriverHostTest {
   }
   void start_system() {
     ASSERT_TRUE(start());
-    tray_ = testing::start_tray_process();
+    tray_ = tray::testing::start_tray_process();
     ASSERT_TRUE(tray_);
-    ASSERT_TRUE(eventually([] { return testing::tray_window() != nullptr; }, 15000));
+    ASSERT_TRUE(eventually([] { return tray::testing::tray_window() != nullptr; }, 15000));
   }
 
   core::testing::ConfigOverride config_;
@@ -67,10 +67,10 @@ TEST_F(SettingsSheet, PagesRoundTripThroughTheRegistryAndReachTheService) {
   EXPECT_TRUE(eventually([&] { return sheet->read(IDC_INFO_LINK) == L"установлена"; }, 5000));
   const std::wstring first = sheet->read(IDC_INFO_TEXT);
   EXPECT_TRUE(eventually([&] { return sheet->read(IDC_INFO_TEXT) != first; }, 5000)) << "the input jitters";
-  PostMessageW(testing::tray_window(), 0x02B1 /* WM_WTSSESSION_CHANGE */, 2 /* console disconnect */, 1);
+  PostMessageW(tray::testing::tray_window(), 0x02B1 /* WM_WTSSESSION_CHANGE */, 2 /* console disconnect */, 1);
   EXPECT_TRUE(eventually([&] { return sheet->read(IDC_INFO_TEXT).starts_with(L"ВНИМАНИЕ! Нет связи со службой"); },
                          5000));
-  PostMessageW(testing::tray_window(), 0x02B1, 1 /* console connect */, 1);
+  PostMessageW(tray::testing::tray_window(), 0x02B1, 1 /* console connect */, 1);
   EXPECT_TRUE(eventually([&] { return !sheet->read(IDC_INFO_TEXT).starts_with(L"ВНИМАНИЕ!"); }, 5000));
 
   // The general page: the beeper window as stored, a number typed beyond the arrows' range, the
@@ -124,4 +124,4 @@ TEST_F(SettingsSheet, PagesRoundTripThroughTheRegistryAndReachTheService) {
 }
 
 }  // namespace
-}  // namespace tray
+}  // namespace settings

@@ -1,9 +1,9 @@
-#include "tray/settings_page_win.h"
+#include "settings/settings_page_win.h"
 
 #include "core/registry_config_store_win.h"
 #include "platform/registry_win.h"
 
-namespace tray {
+namespace settings {
 
 bool SettingsPage::on_control_notify(const NMHDR& header) {
   if (header.code != DTN_DATETIMECHANGE) return false;
@@ -26,4 +26,4 @@ void SettingsPage::changed() const {
   if (!loading_) PropSheet_Changed(GetParent(hwnd_), hwnd_);
 }
 
-}  // namespace tray
+}  // namespace settings

@@ -1,4 +1,4 @@
-#include "tray/csv_export_win.h"
+#include "statsheet/csv_export_win.h"
 
 #include <commdlg.h>
 
@@ -6,7 +6,7 @@
 
 #include "statsheet/sample_texts.h"
 
-namespace tray {
+namespace statsheet {
 namespace {
 
 // The path is checked; the file may be new (a save dialog that wanted an existing file could only
@@ -40,4 +40,4 @@ void export_samples(HWND owner, std::string_view raw, char point) {
   if (!chosen.empty()) write_samples_csv(statsheet::csv_file_name(chosen), raw, point);
 }
 
-}  // namespace tray
+}  // namespace statsheet

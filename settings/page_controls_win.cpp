@@ -1,4 +1,4 @@
-#include "tray/page_controls_win.h"
+#include "settings/page_controls_win.h"
 
 #include <commctrl.h>
 
@@ -8,7 +8,7 @@
 #include "platform/wide_text_win.h"
 #include "settings/settings_ids.h"
 
-namespace tray {
+namespace settings {
 namespace {
 
 enum class ControlKind { check, text, combo, time, other };
@@ -64,7 +64,7 @@ std::string control_text(HWND page, int control) {
   return platform::to_utf8(without_cr);
 }
 
-void form_to_controls(HWND page, const settings::PageForm& form) {
+void form_to_controls(HWND page, const PageForm& form) {
   for (const auto& [id, value] : form) {
     HWND control = GetDlgItem(page, id);
     switch (kind_of(control)) {
@@ -86,8 +86,8 @@ void form_to_controls(HWND page, const settings::PageForm& form) {
   }
 }
 
-settings::PageForm controls_to_form(HWND page, const std::vector<int>& controls) {
-  settings::PageForm form;
+PageForm controls_to_form(HWND page, const std::vector<int>& controls) {
+  PageForm form;
   for (int id : controls) {
     HWND control = GetDlgItem(page, id);
     switch (kind_of(control)) {
@@ -119,10 +119,10 @@ void fill_combo(HWND page, int control, const std::vector<const char*>& items) {
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platform::to_wide(item).c_str()));
 }
 
-void set_up_down_ranges(HWND page, const std::vector<settings::UpDownRange>& ranges) {
-  for (const settings::UpDownRange& range : ranges)
+void set_up_down_ranges(HWND page, const std::vector<UpDownRange>& ranges) {
+  for (const UpDownRange& range : ranges)
     SendDlgItemMessageW(page, range.edit + IDC_UPDOWN_OFFSET, UDM_SETRANGE32, static_cast<WPARAM>(range.low),
                         static_cast<LPARAM>(range.high));
 }
 
-}  // namespace tray
+}  // namespace settings

@@ -10,7 +10,7 @@
 #include "ipc/pipe_client_win.h"
 #include "ipc/shared_block.h"
 
-namespace tray {
+namespace settings {
 
 // What the pages need of the tray application.
 struct SheetServices {
@@ -25,4 +25,4 @@ struct SheetServices {
 // Runs the sheet modally, owned by `owner`; returns when it closes.
 void run_settings_sheet(HWND owner, const SheetServices& services);
 
-}  // namespace tray
+}  // namespace settings

@@ -8,16 +8,16 @@
 #include "statsheet/sample_texts.h"
 #include "statsheet/statsheet_ids.h"
 #include "stats/raw_sample.h"
-#include "tray/csv_export_win.h"
-#include "tray/report_list_win.h"
-#include "tray/stat_pages_win.h"
+#include "statsheet/csv_export_win.h"
+#include "statsheet/report_list_win.h"
+#include "statsheet/stat_pages_win.h"
 
-namespace tray {
+namespace statsheet {
 namespace {
 
 constexpr UINT kEventsCodePage = 1251;  // the recorder writes its event lines in Windows-1251
 
-class DetailsPage final : public SheetPage {
+class DetailsPage final : public tray::SheetPage {
  public:
   explicit DetailsPage(StatSheetState& state) : SheetPage(IDD_STAT_DETAILS), state_(state) {}
 
@@ -102,6 +102,6 @@ class DetailsPage final : public SheetPage {
 
 }  // namespace
 
-std::unique_ptr<SheetPage> make_details_page(StatSheetState& state) { return std::make_unique<DetailsPage>(state); }
+std::unique_ptr<tray::SheetPage> make_details_page(StatSheetState& state) { return std::make_unique<DetailsPage>(state); }
 
-}  // namespace tray
+}  // namespace statsheet

@@ -12,18 +12,18 @@
 
 #include "settings/page_form.h"
 
-namespace tray {
+namespace settings {
 
-void form_to_controls(HWND page, const settings::PageForm& form);
-settings::PageForm controls_to_form(HWND page, const std::vector<int>& controls);
+void form_to_controls(HWND page, const PageForm& form);
+PageForm controls_to_form(HWND page, const std::vector<int>& controls);
 
 // Fills a combo box with its items (UTF-8).
 void fill_combo(HWND page, int control, const std::vector<const char*>& items);
 
 // Sets the arrows' ranges of the number edits' up-down controls.
-void set_up_down_ranges(HWND page, const std::vector<settings::UpDownRange>& ranges);
+void set_up_down_ranges(HWND page, const std::vector<UpDownRange>& ranges);
 
 // One control's text (UTF-8).
 std::string control_text(HWND page, int control);
 
-}  // namespace tray
+}  // namespace settings
