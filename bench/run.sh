@@ -22,12 +22,9 @@ done
 
 tools/setup.sh
 echo "== building"
-cmake --preset bench >/dev/null &&
-  cmake --build --preset bench --target stats_bench status_parser_bench scope_bench >/dev/null
-cmake --preset native >/dev/null && cmake --build --preset native --target upssim >/dev/null
-cmake --preset win64 >/dev/null &&
-  cmake --build --preset win64 --target orvik_dll orvik_ups setup_answer demo_watch core_bench scope_paint \
-    tray_bench stat_sheet_bench >/dev/null
+tools/build.sh bench stats_bench status_parser_bench scope_bench || exit 1
+tools/build.sh native demo || exit 1
+tools/build.sh win64 demo core_bench scope_paint tray_bench stat_sheet_bench || exit 1
 
 echo "== machine"
 echo "   $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //'), $(nproc) cores," \

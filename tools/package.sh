@@ -31,6 +31,7 @@ esac
 
 version=$(sed -n 's/^project(orvik_ups VERSION \([0-9]*\.[0-9]*\.[0-9]*\) .*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || { echo "package.sh: no x.y.z version in CMakeLists.txt's project()" >&2; exit 1; }
+[ $build -eq 0 ] || tools/setup.sh
 command -v makensis >/dev/null || { echo "package.sh: makensis is missing (tools/setup.sh installs it)" >&2; exit 1; }
 
 stage=$out/stage
@@ -39,8 +40,7 @@ mkdir -p "$stage"
 for preset in win64 win32; do
   dir=${build_dir[$preset]}
   if [ $build -eq 1 ]; then
-    [ -f "$dir/CMakeCache.txt" ] || cmake --preset "$preset" -B "$dir" >/dev/null
-    cmake --build "$dir" --target orvik_ups orvik_dll scopeview >/dev/null
+    tools/build.sh "$preset" --dir "$dir" orvik_ups orvik_dll scopeview || exit 1
   fi
   set_dir=$stage/orvik-$version-$preset
   mkdir -p "$set_dir"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# test_all.sh: the project's test command. Installs what is missing, builds every preset, makes
-# the installer and runs every kind of test: native unit tests (sanitizers), fuzz targets, Windows
+# test_all.sh: the project's test command. First the README's main command as a new user runs it
+# on a clean clone: tools/demo.sh installs what is missing, builds only what the demo builds and
+# tells the power-failure story, checked (one test). Then it builds every preset, makes the
+# installer and runs every kind of test: native unit tests (sanitizers), fuzz targets, Windows
 # tests under Wine.
 # Ends with one line "N passed, N failed" over all of them; exits non-zero on any failure.
 set -uo pipefail
@@ -18,7 +20,16 @@ phase() {  # phase NAME: prints how long the phase before it took
   echo "== $1"
 }
 
-fail() { echo "test_all.sh: $*" >&2; echo "0 passed, 1 failed"; exit 1; }
+fail() { echo "test_all.sh: $*" >&2; echo "${passed:-0} passed, $((${failed:-0} + 1)) failed"; exit 1; }
+
+passed=0 failed=0
+phase demo
+if tools/demo.sh --check; then
+  passed=$((passed + 1))
+else
+  echo "test_all.sh: the demo (tools/demo.sh --check) failed"
+  failed=$((failed + 1))
+fi
 
 phase install
 tools/setup.sh || fail "installation failed"
@@ -45,7 +56,6 @@ for preset in win64 win32; do
 done
 
 phase tests
-passed=0 failed=0
 for preset in "${presets[@]}"; do
   log=build/$preset/ctest.log
   ctest --preset "$preset" 2>&1 | tee "$log"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # check_story.sh SCENARIO FILES: whether a demo run told its scenario's story — the event lines it
 # must have written (events.txt, UTF-8), what the UPS must have received, what the watcher saw (the
-# statistics sheet at the end among it) and which icons the tray application showed, in order (its
-# lines in the debug trace).
+# statistics sheet at the end among it), which icons the tray application showed, in order (its
+# lines in the debug trace), and the turns of the story the desktop was photographed at.
 # Prints every missing piece; exit 1 when one is missing.
 set -uo pipefail
 scenario=$1
@@ -45,6 +45,12 @@ tray_icons() {  # the icons in the order they must have been shown
     missing=1
   fi
 }
+pictured() {  # the turn of the story a desktop picture was taken at
+  if ! ls "$files/pictures/" 2>/dev/null | grep -q "^[0-9]*-$1\.png$"; then
+    echo "check_story.sh: no picture of the desktop at \"$1\"" >&2
+    missing=1
+  fi
+}
 critical_action() {
   has_event 14 "Сбой питания. Действие. Батарея разряжена или порог по емкости:да"
   has_event 15 "Сбой питания. Действие выключение"
@@ -52,6 +58,9 @@ critical_action() {
   ups_received "S03R[0-9]\{4\}"
   watcher_saw "ON BATTERY"
   watcher_saw "the statistics sheet shows today"
+  # The critical point as the user saw it, before the service stopped; then the stopped service.
+  pictured battery-low
+  pictured monitoring-stopped
 }
 
 has_event 01 "Служба ИБП запущена"

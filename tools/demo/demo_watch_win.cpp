@@ -1,7 +1,8 @@
 // demo_watch: what the demo prints while the installed service protects the machine. Once a second
 // it reads the service's shared status block and prints the time, the state, input and battery
 // voltage, capacity, runtime and load, followed by the event lines the system wrote in that second
-// (the day's event file, converted from Windows-1251). At each change of state, and when an awaited
+// (the day's event file, converted from Windows-1251). At each change of state (seen within a tenth
+// of a second, so the battery-low picture is taken before the service stops), and when an awaited
 // event came, it clicks the tray icon and photographs the desktop. It plays the tray's part where
 // a scenario needs one (a battery test requested over the pipe) and ends when one of the awaited
 // events was written, or at its time limit.
@@ -22,6 +23,7 @@
 #include <set>
 #include <string>
 
+#include "core/event_texts.h"
 #include "ipc/new_data_event_win.h"
 #include "ipc/pipe_client_win.h"
 #include "ipc/pipe_message.h"
@@ -272,19 +274,48 @@ void print_service_memory() {
   print(text);
 }
 
+// Clicks the tray icon at a change of state, so its balloon tells the state the service has just
+// published: at the critical point the service stops monitoring a moment later.
+class StateWatch {
+ public:
+  StateWatch(BlockReader& reader, demo::TrayPhotographer& photographer) : reader_(reader), photographer_(photographer) {}
+
+  void seen(const ipc::UpsSharedBlock& block) {
+    if (state_text(block) != last_state_ && photographer_.click_and_photograph(state_text(block)))
+      last_state_ = state_text(block);
+  }
+
+  // The rest of a second, looking at the block every 100 ms.
+  void follow_for_a_second() {
+    for (int tenth = 0; tenth < 10; ++tenth, Sleep(100)) {
+      ipc::UpsSharedBlock block{};
+      if (reader_.read(block)) seen(block);
+    }
+  }
+
+ private:
+  BlockReader& reader_;
+  demo::TrayPhotographer& photographer_;
+  std::string last_state_;
+};
+
+// What the tray is photographed for when an awaited event came.
+const char* awaited_event_picture(int code) {
+  return code == core::event::kLinkRestored.code ? "link restored" : "monitoring stopped";
+}
+
 int watch(const Options& options, demo::TrayPhotographer& photographer) {
   EventFollower events(options.stats_dir);
   BlockReader reader;
+  StateWatch states(reader, photographer);
   int lingering = -1;
-  std::string last_state;
   for (int second = 0; second < options.limit_s; ++second) {
     if (second == options.battery_test_at_s) request_battery_test();
     photographer.tick();
     ipc::UpsSharedBlock block{};
     const bool read = reader.read(block);
     print(read ? status_line(block) : "          waiting for the service\n");
-    if (read && state_text(block) != last_state && photographer.click_and_photograph(state_text(block)))
-      last_state = state_text(block);
+    if (read) states.seen(block);
     std::string lines = events.new_lines();
     for (std::size_t start = 0; start < lines.size();) {
       std::size_t end = lines.find('\n', start);
@@ -294,12 +325,12 @@ int watch(const Options& options, demo::TrayPhotographer& photographer) {
       print("          > event " + line + "\n");
       if (lingering < 0 && options.until.count(event_code(line))) {
         lingering = options.linger_s;
-        photographer.click_and_photograph("critical point");
+        photographer.click_and_photograph(awaited_event_picture(event_code(line)));
       }
     }
     if (lingering == 0) return 0;
     if (lingering > 0) --lingering;
-    Sleep(1000);
+    states.follow_for_a_second();
   }
   return options.until.empty() ? 0 : 1;
 }

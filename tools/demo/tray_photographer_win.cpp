@@ -63,7 +63,12 @@ std::string picture_name(int number, const char* what) {
 bool TrayPhotographer::click_and_photograph(const char* what) {
   HWND tray = tray_window();
   if (directory_.empty() || !tray) return false;
-  finish();
+  // The picture before this one still waits for its balloon: a new click now would replace it.
+  if (!pending_.empty()) {
+    const auto left = static_cast<LONG>(due_ - GetTickCount());
+    if (left > 0) Sleep(static_cast<DWORD>(left));
+    finish();
+  }
   PostMessageW(tray, kTrayIconCallback, 0, WM_LBUTTONDOWN);
   pending_ = picture_name(++taken_, (std::string("-") + what).c_str());
   due_ = GetTickCount() + kPictureDelayMs;

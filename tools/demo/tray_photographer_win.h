@@ -17,7 +17,8 @@ class TrayPhotographer {
   explicit TrayPhotographer(std::string directory) : directory_(std::move(directory)) {}
 
   // Clicks the icon now; the picture "<n>-<what, as a file name>.bmp" is taken by the first tick
-  // 3 s or more later. False when no tray application runs (or no pictures are wanted).
+  // 3 s or more later. A picture still pending is taken first, when its balloon is out. False when
+  // no tray application runs (or no pictures are wanted).
   bool click_and_photograph(const char* what);
   // Called once a second.
   void tick();
