@@ -53,7 +53,7 @@ INT_PTR CMainDlg::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       return TRUE;
     case WM_TIMER:
-      if (wparam == kSampleTimer && running_) tick();
+      if (wparam == kSampleTimer) tick();
       return TRUE;
     case WM_COMMAND:
       command(LOWORD(wparam), HIWORD(wparam));
@@ -163,28 +163,23 @@ void CMainDlg::run() {
   std::array<bool, kViewerChannels> shown{};
   for (int channel = 0; channel < kViewerChannels; ++channel)
     shown[channel] = scope_.settings().layout.strip_shown[channel];
-  store_.run(shown);
+  sampling_.run(shown);
   scope_.clear_history();
   scope_.settings().zoom_enabled = false;
-  running_ = true;
 }
 
 void CMainDlg::stop() {
-  running_ = false;
+  sampling_.stop();
   scope_.settings().zoom_enabled = true;
 }
 
 void CMainDlg::tick() {
-  const ChannelValues values = block_.read();
-  store_.tick(scope_.settings().window_size, values);
-  std::array<const double*, kStripCount> samples{};
-  for (int channel = 0; channel < kViewerChannels; ++channel) samples[channel] = store_.data(channel);
-  scope_.set_data(samples, store_.count(), store_.counter());
+  sampling_.tick(scope_.settings().window_size, block_.read());
 }
 
 void CMainDlg::update_controls() {
   const ViewerControlsEnabled on =
-      viewer_controls_enabled(running_, scope_.views().can_go_back(), scope_.views().can_go_forward());
+      viewer_controls_enabled(sampling_.running(), scope_.views().can_go_back(), scope_.views().can_go_forward());
   enable(hwnd_, IDC_ZOOM_IN, on.zoom_in);
   enable(hwnd_, IDC_ZOOM_OUT, on.zoom_out);
   enable(hwnd_, IDC_ZOOM_TOP, on.zoom_top);

@@ -7,7 +7,7 @@
 
 #include "scopeview/block_view_win.h"
 #include "scopeview/osc_ctrl_win.h"
-#include "scopeview/sample_store.h"
+#include "scopeview/viewer_sampling.h"
 
 namespace scopeview {
 
@@ -36,8 +36,7 @@ class CMainDlg {
   const BlockView& block_;
   HWND hwnd_ = nullptr;
   OscilloscopeCtrl scope_;
-  SampleStore store_;
-  bool running_ = false;
+  ViewerSampling sampling_{scope_};
 };
 
 }  // namespace scopeview

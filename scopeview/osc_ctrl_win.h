@@ -13,18 +13,19 @@
 #include "scopeview/osc_channel_win.h"
 #include "scopeview/osc_settings.h"
 #include "scopeview/osc_view.h"
+#include "scopeview/sample_sink.h"
 
 namespace scopeview {
 
-class OscilloscopeCtrl final : public OscHandler {
+class OscilloscopeCtrl final : public OscHandler, public SampleSink {
  public:
   // Builds the axes and strips inside `static_control`; false when a window cannot be made.
   bool create(HWND static_control);
   HWND hwnd() const { return hwnd_; }
 
-  // New samples: `samples[i]` is strip i's array of `count` values (null: not fed); `total` is
-  // the number of samples taken so far.
-  void set_data(const std::array<const double*, kStripCount>& samples, std::uint32_t count, std::uint32_t total);
+  // SampleSink: new samples; the strips repaint from these arrays until the next call.
+  void set_data(const std::array<const double*, kStripCount>& samples, std::uint32_t count,
+                std::uint32_t total) override;
 
   OscSettings& settings() { return settings_; }
   void set_trace_colour(int strip, COLORREF colour);

@@ -1,6 +1,7 @@
 // The viewer as a user drives it, from another process, against a status block this test
 // publishes as the service would: no block, no window; Run plots, Stop allows zooming, the
-// zoom history walks back, Exit ends the program.
+// zoom history walks back, a new run never repaints an earlier run's samples, Exit ends the
+// program.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -10,7 +11,10 @@
 #include <string>
 
 #include "ipc/shared_block_win.h"
+#include "platform/screen_capture_win.h"
 #include "platform/test_wine_env_win.h"
+#include "scopeview/sample_store.h"
+#include "scopeview/viewer_controls.h"
 #include "scopeview/viewer_ids.h"
 
 namespace scopeview {
@@ -38,11 +42,34 @@ TEST(ViewerWithoutTheService, EndsAtOnceWithoutAWindow) {
   EXPECT_EQ(FindWindowW(nullptr, kCaption), nullptr);
 }
 
+// Keeps a thread from taking messages while it lives, so that messages posted to the thread's
+// windows meanwhile are all queued before its next timer message, which comes only when no posted
+// message waits.
+class HeldThread {
+ public:
+  explicit HeldThread(DWORD id) : thread_(OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE, id)) {
+    if (!thread_ || SuspendThread(thread_.get()) == static_cast<DWORD>(-1)) {
+      thread_.reset();
+      return;
+    }
+    CONTEXT context{};
+    context.ContextFlags = CONTEXT_CONTROL;
+    GetThreadContext(thread_.get(), &context);  // returns once the thread has really stopped
+  }
+  ~HeldThread() {
+    if (thread_) ResumeThread(thread_.get());
+  }
+  bool held() const { return static_cast<bool>(thread_); }
+
+ private:
+  platform::UniqueHandle thread_;
+};
+
 class Viewer : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(ipc::open_shared_block(block_, true)) << "the block as the service creates it";
-    publish(230.0f, 13.5f);
+    publish(230.0f, 220.0f, 13.5f, 40);
     viewer_ = start_process(viewer_program());
     ASSERT_TRUE(viewer_);
     // Found as soon as it is created, before its controls exist; shown only once initialised.
@@ -55,14 +82,18 @@ class Viewer : public ::testing::Test {
     if (viewer_ && wait_for_exit(viewer_.get(), 0) == -1) TerminateProcess(viewer_.get(), 99);
   }
 
-  void publish(float input, float battery) {
+  void publish(float input, float output, float battery, int load) {
     ipc::UpsSharedBlock& block = *ipc::shared_block(block_);
     block.status.input_voltage = input;
-    block.status.output_voltage = 220.0f;
+    block.status.output_voltage = output;
     block.status.battery_voltage = battery;
-    block.status.load_percent = 40;
+    block.status.load_percent = load;
   }
   void press(int id) { SendMessageW(dialog_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+  void post_press(int id) { PostMessageW(dialog_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+  void set_checked(int id, bool on) {
+    SendDlgItemMessageW(dialog_, id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
   bool enabled(int id) { return IsWindowEnabled(GetDlgItem(dialog_, id)) != FALSE; }
   // The enabled state follows in the viewer's idle update.
   bool becomes_enabled(int id, bool on) {
@@ -74,20 +105,29 @@ class Viewer : public ::testing::Test {
       found = FindWindowExW(GetDlgItem(dialog_, IDC_SCOPE), found, L"WTL_OscilloscopeChannel", nullptr);
     return found;
   }
-  // Whether the strip shows a pixel of the colour, as the screen shows it (the dialog kept on top,
-  // so that no other window can cover the strip).
-  bool strip_shows(HWND window, COLORREF colour) {
+  // A hidden channel's strip is laid out with no area.
+  bool strip_laid_out(int index) {
+    RECT r;
+    return GetClientRect(strip(index), &r) && !IsRectEmpty(&r);
+  }
+  // Whether the strip shows a pixel of the colour at or below `from_height` (a share of its height
+  // from the top), as the screen shows it in one copy (the dialog kept on top, so that no other
+  // window can cover the strip).
+  bool strip_shows(HWND window, Rgb colour, double from_height = 0.0) {
     SetWindowPos(dialog_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     RECT r;
     GetClientRect(window, &r);
-    POINT origin{0, 0};
-    ClientToScreen(window, &origin);
-    HDC screen = GetDC(nullptr);
-    bool seen = false;
-    for (int y = 0; y < r.bottom && !seen; ++y)
-      for (int x = 0; x < r.right && !seen; ++x) seen = GetPixel(screen, origin.x + x, origin.y + y) == colour;
-    ReleaseDC(nullptr, screen);
-    return seen;
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    r.top += static_cast<LONG>((r.bottom - r.top) * from_height);
+    const platform::ScreenPixels copy = platform::capture_screen(r);
+    const unsigned wanted = unsigned{colour.red} << 16 | unsigned{colour.green} << 8 | colour.blue;
+    for (int y = 0; y < copy.height; ++y)
+      for (int x = 0; x < copy.width; ++x)
+        if (copy.at(x, y) == wanted) return true;
+    return false;
+  }
+  bool strip_shows_its_trace(int channel, double from_height = 0.0) {
+    return strip_shows(strip(channel), kViewerChannelColours[channel], from_height);
   }
   void drag(HWND window, POINT from, POINT to) {
     SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
@@ -113,9 +153,9 @@ TEST_F(Viewer, RunPlotsTheBlockStopAllowsZoomingAndTheHistoryWalksBack) {
   EXPECT_TRUE(becomes_enabled(IDC_CHANNEL_1, false)) << "the channels are fixed while running";
   const HWND input = strip(0);
   ASSERT_NE(input, nullptr);
-  EXPECT_TRUE(eventually([&] { return strip_shows(input, RGB(128, 255, 128)); }))
+  EXPECT_TRUE(eventually([&] { return strip_shows_its_trace(0); }))
       << "the input voltage's trace appears in its colour";
-  publish(0.0f, 12.9f);  // mains fails
+  publish(0.0f, 220.0f, 12.9f, 40);  // mains fails
   Sleep(2500);
 
   press(IDC_STOP);
@@ -130,6 +170,45 @@ TEST_F(Viewer, RunPlotsTheBlockStopAllowsZoomingAndTheHistoryWalksBack) {
   EXPECT_TRUE(becomes_enabled(IDC_ZOOM_IN, true)) << "back one, so forward is possible";
   EXPECT_TRUE(becomes_enabled(IDC_ZOOM_OUT, false));
 
+  press(IDC_EXIT);
+  EXPECT_EQ(wait_for_exit(viewer_.get(), 10000), 0);
+}
+
+// Run replaces the arrays the strips paint from. After Run and Stop with no sample between them,
+// and a channel hidden at that Run shown again, every strip repaints empty instead of painting the
+// earlier run's samples from freed arrays. Every strip's range reaches 0 in the first run, so that
+// whatever a freed array holds (old samples, or zeros of an array allocated in its place) would
+// show as a trace.
+TEST_F(Viewer, AfterRunNoStripRepaintsAnEarlierRunsSamples) {
+  press(IDC_RUN);
+  ASSERT_TRUE(eventually([&] { return strip_shows_its_trace(0); }));
+  publish(0.0f, 0.0f, 0.0f, 0);
+  for (int channel = 0; channel < kViewerChannels; ++channel)
+    ASSERT_TRUE(eventually([&] { return strip_shows_its_trace(channel, 0.75); })) << "channel " << channel;
+  press(IDC_STOP);
+  const int hidden = 2;
+  set_checked(IDC_CHANNEL_1 + hidden, false);
+  press(IDC_CHANNEL_1 + hidden);
+  ASSERT_FALSE(strip_laid_out(hidden));
+
+  set_checked(IDC_CHANNEL_1 + hidden, true);
+  {
+    HeldThread viewer_thread(GetWindowThreadProcessId(dialog_, nullptr));
+    ASSERT_TRUE(viewer_thread.held());
+    post_press(IDC_RUN);
+    post_press(IDC_STOP);
+    post_press(IDC_CHANNEL_1 + hidden);
+  }
+  ASSERT_TRUE(eventually([&] { return strip_laid_out(hidden); })) << "Run, Stop and the shown channel handled";
+  // The strips repaint before the viewer next goes idle, when its idle update enables "Run" again.
+  EnableWindow(GetDlgItem(dialog_, IDC_RUN), FALSE);
+  ASSERT_TRUE(becomes_enabled(IDC_RUN, true));
+  for (int channel = 0; channel < kViewerChannels; ++channel)
+    EXPECT_TRUE(eventually([&] { return !strip_shows_its_trace(channel); })) << "channel " << channel;
+
+  press(IDC_RUN);
+  EXPECT_TRUE(eventually([&] { return strip_shows_its_trace(hidden); })) << "the next run feeds it";
+  press(IDC_STOP);
   press(IDC_EXIT);
   EXPECT_EQ(wait_for_exit(viewer_.get(), 10000), 0);
 }
