@@ -29,4 +29,8 @@ constexpr std::size_t kStatusLineLength = 46;
 // (what the shared block keeps). On failure both are left as they were.
 bool parse_status_line(std::string_view line, UpsStatus& status, std::string_view& raw_line);
 
+// Whether a line that parsed carried a temperature of its own; false when it said "--.-" (the
+// record then holds 25.0, which no sensor measured) or when the line does not parse.
+bool status_line_has_temperature(std::string_view raw_line);
+
 }  // namespace ups_link

@@ -71,6 +71,24 @@ TEST(StatusLineTest, UnreportedTemperatureReads25) {
   EXPECT_EQ(p.status.status_bits, STATUS_BEEPER_ON);
 }
 
+TEST(StatusLineTest, TemperatureCountsAsReportedOnlyWhenTheLineCarriesANumber) {
+  struct Case {
+    const char* line;
+    bool reported;
+  };
+  const Case cases[] = {
+      {"(230.0 230.0 229.0 012 50.0 13.6 25.0 00001001", true},
+      {"(230.0 230.0 229.0 012 50.0 13.6 --.- 00001001", false},
+      {"\x13(230.0 230.0 229.0 012 50.0 13.6 -5.5 00001001", true},
+      {"(230.0 230.0 229.0 012 50.0 13.6 25.0 --.-1001", true},  // "--.-" in the bits is no temperature
+      {"(230.0 230.0 229.0 012 50.0 13.6 --.- 0000100", false},  // 45 characters: not a line
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(status_line_has_temperature(c.line), c.reported);
+  }
+}
+
 TEST(StatusLineTest, BitStringNamesBit7First) {
   struct Case {
     const char* bits;
