@@ -38,7 +38,8 @@ Reply parse_reply(std::string_view line) {
     reply.kind = Reply::Kind::ok;
   } else if (words[0] == "ERR") {
     reply.kind = Reply::Kind::error;
-    reply.error = words.size() >= 2 ? words[1] : std::string(kProtocolError);
+    // A server that names no error still refused; binary junk may leave the word empty.
+    reply.error = words.size() >= 2 && !words[1].empty() ? words[1] : std::string(kProtocolError);
   } else if (words[0] == "VAR" && words.size() >= 4) {
     reply.kind = Reply::Kind::variable;
   } else if (starts_with_words(words, "BEGIN", "LIST")) {

@@ -29,6 +29,7 @@ TEST(ClientProtocolTest, ReplyLinesAreSortedByWhatTheySay) {
       {"ERR DATA-STALE", Reply::Kind::error, "DATA-STALE"},
       {"ERR ACCESS-DENIED extra words", Reply::Kind::error, "ACCESS-DENIED"},
       {"ERR", Reply::Kind::error, "PROTOCOL-ERROR"},
+      {"ERR \xB5\xB5 DATA-STALE", Reply::Kind::error, "PROTOCOL-ERROR"},
       {"VAR ups ups.status \"OB LB\"", Reply::Kind::variable, ""},
       {"VAR ups ups.status", Reply::Kind::other, ""},  // no value
       {"BEGIN LIST VAR ups", Reply::Kind::list_begin, ""},
