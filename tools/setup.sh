@@ -10,6 +10,7 @@ packages=(
   wine wine64 wine32:i386 fonts-wine fonts-liberation
   xvfb xauth x11-apps imagemagick socat
   nsis zip
+  nut-client nut-server
 )
 
 missing=()
