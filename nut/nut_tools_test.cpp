@@ -11,10 +11,10 @@
 #include <sstream>
 #include <string>
 
-#include "link/status_line.h"
 #include "nut/served_variables.h"
 #include "nut/test_loopback_server_native.h"
 #include "nut/test_programs_native.h"
+#include "nut/test_varnelo.h"
 
 namespace nut {
 namespace {
@@ -25,27 +25,13 @@ const char kUpsc[] = "/usr/bin/upsc";
 const char kUpscmd[] = "/usr/bin/upscmd";
 const char kUpsmon[] = "/lib/nut/upsmon";
 
-// The variables of a Varnelo 600 on mains, as the service would publish them.
+// The variables of a Varnelo 600 after `status_line`, as the service would publish them.
 VariableSnapshot varnelo_on(const char* status_line) {
-  ipc::UpsSharedBlock block{};
-  std::string_view raw;
-  ups_link::parse_status_line(status_line, block.status, raw);
-  ipc::set_block_raw_line(block, std::string(raw).c_str());
-  block.link_ok = 1;
+  ipc::UpsSharedBlock block = block_after(status_line);
   block.capacity_valid = 1;
   block.capacity = 96.4f;
   block.runtime = 21.5f;
-  ServedSettings settings;
-  settings.vendor = "Orvik";
-  settings.model = "Varnelo 600";
-  settings.model_valid = true;
-  settings.model_va = 600;
-  settings.model_u_min = 10.4f;
-  settings.model_u_max = 13.0f;
-  settings.turn_off_delay_seconds = 180;
-  settings.driver_name = "orvik";
-  settings.driver_version = "1.0.0";
-  return served_variables(block, settings);
+  return served_variables(block, varnelo_settings());
 }
 
 std::string upsc_listing(const VariableSnapshot& snapshot) {

@@ -102,19 +102,16 @@ void ServerSession::help(Args args) {
 
 void ServerSession::starttls(Args) { error("FEATURE-NOT-CONFIGURED"); }
 
-void ServerSession::username(Args args) {
-  if (args.size() != 1) return error("INVALID-ARGUMENT");
-  if (username_set_) return error("ALREADY-SET-USERNAME");
-  username_ = args[0];
-  username_set_ = true;
-  reply("OK\n");
-}
+void ServerSession::username(Args args) { remember(args, username_, username_set_, "ALREADY-SET-USERNAME"); }
 
-void ServerSession::password(Args args) {
+void ServerSession::password(Args args) { remember(args, password_, password_set_, "ALREADY-SET-PASSWORD"); }
+
+// A connection names its user and password once each.
+void ServerSession::remember(Args args, std::string& slot, bool& set, std::string_view already) {
   if (args.size() != 1) return error("INVALID-ARGUMENT");
-  if (password_set_) return error("ALREADY-SET-PASSWORD");
-  password_ = args[0];
-  password_set_ = true;
+  if (set) return error(already);
+  slot = args[0];
+  set = true;
   reply("OK\n");
 }
 

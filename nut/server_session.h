@@ -135,6 +135,7 @@ class ServerSession {
   void set(Args args);
   void instcmd(Args args);
 
+  void remember(Args args, std::string& slot, bool& set, std::string_view already);
   void grant_primary(Args args, std::string_view granted);
   void get_numlogins(const std::string& ups);
   void get_upsdesc(const std::string& ups);
