@@ -62,7 +62,9 @@ class WordSplitter {
   bool escaped_ = false;
 };
 
-bool plain_word(std::string_view word) {
+}  // namespace
+
+bool is_plain_word(std::string_view word) {
   if (word.empty()) return false;
   for (const char ch : word) {
     const auto c = static_cast<unsigned char>(ch);
@@ -70,8 +72,6 @@ bool plain_word(std::string_view word) {
   }
   return true;
 }
-
-}  // namespace
 
 Words split_words(std::string_view line) { return WordSplitter().split(line); }
 
@@ -89,7 +89,7 @@ std::string quote_value(std::string_view value) {
 }
 
 std::string request_word(std::string_view word) {
-  if (plain_word(word)) return std::string(word);
+  if (is_plain_word(word)) return std::string(word);
   return quote_value(word);
 }
 

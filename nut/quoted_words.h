@@ -32,4 +32,8 @@ std::string quote_value(std::string_view value);
 
 std::string request_word(std::string_view word);
 
+// Whether `word` goes over the wire as it is: not empty, printable ASCII without blanks, quotes or
+// backslashes. NUT's own clients send user and UPS names unquoted, so only such names work for all.
+bool is_plain_word(std::string_view word);
+
 }  // namespace nut

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "nut/quoted_words.h"
 #include "nut/text_compare.h"
 
 namespace nut {
@@ -47,6 +48,14 @@ bool read_instcmd(std::string_view text, NutUser& user) {
   return true;
 }
 
+bool usable_password(std::string_view password) {
+  if (password.empty()) return false;
+  return std::all_of(password.begin(), password.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x20 && byte <= 0x7E;
+  });
+}
+
 UserSettingsResult failure(UserSettingsError error, std::string_view text) {
   UserSettingsResult result;
   result.error = error;
@@ -80,8 +89,8 @@ const NutUser* UserTable::authenticate(std::string_view name, std::string_view p
 }
 
 UserSettingsResult user_from_settings(const UserSettings& settings) {
-  if (settings.name.empty()) return failure(UserSettingsError::empty_name, "");
-  if (settings.password.empty()) return failure(UserSettingsError::empty_password, "");
+  if (!is_plain_word(settings.name)) return failure(UserSettingsError::unusable_name, settings.name);
+  if (!usable_password(settings.password)) return failure(UserSettingsError::unusable_password, "");
   UserSettingsResult result;
   result.user.name = settings.name;
   result.user.password = settings.password;

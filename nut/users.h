@@ -63,7 +63,17 @@ struct UserSettings {
   std::vector<std::string> instcmds;
 };
 
-enum class UserSettingsError { none, empty_name, empty_password, unknown_upsmon, unknown_action, unknown_instcmd };
+// A name must be a plain word (is_plain_word): NUT's clients send it unquoted. A password may hold
+// blanks and quotes, which a client can quote, but no byte the protocol drops (controls, non-ASCII):
+// such a password could never match.
+enum class UserSettingsError {
+  none,
+  unusable_name,
+  unusable_password,
+  unknown_upsmon,
+  unknown_action,
+  unknown_instcmd,
+};
 
 struct UserSettingsResult {
   NutUser user;

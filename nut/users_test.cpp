@@ -55,18 +55,26 @@ TEST(UsersTest, SettingsThatMeanNothingAreReportedWithTheOffendingText) {
     const char* offending;
   };
   const Case cases[] = {
-      {{"", "p", "", {}, {}}, UserSettingsError::empty_name, ""},
-      {{"a", "", "primary", {}, {}}, UserSettingsError::empty_password, ""},
+      {{"", "p", "", {}, {}}, UserSettingsError::unusable_name, ""},
+      {{"a b", "p", "", {}, {}}, UserSettingsError::unusable_name, "a b"},
+      {{"\xD0\xB8\xD0\xB2", "p", "", {}, {}}, UserSettingsError::unusable_name, "\xD0\xB8\xD0\xB2"},
+      {{"a", "", "primary", {}, {}}, UserSettingsError::unusable_password, ""},
+      {{"a", "p\xC3\xA4ss", "primary", {}, {}}, UserSettingsError::unusable_password, ""},  // never in a log
+      {{"a", "tab\there", "primary", {}, {}}, UserSettingsError::unusable_password, ""},
       {{"a", "p", "boss", {}, {}}, UserSettingsError::unknown_upsmon, "boss"},
       {{"a", "p", "", {"FSD", "LOGIN"}, {}}, UserSettingsError::unknown_action, "LOGIN"},
       {{"a", "p", "", {}, {"beeper.toggle", "load.off"}}, UserSettingsError::unknown_instcmd, "load.off"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.offending);
+    SCOPED_TRACE(c.settings.name);
     const UserSettingsResult result = user_from_settings(c.settings);
     EXPECT_EQ(result.error, c.error);
     EXPECT_EQ(result.offending_text, c.offending);
   }
+}
+
+TEST(UsersTest, PasswordsWithBlanksAndQuotesAreFine) {
+  EXPECT_EQ(user_from_settings({"a", "two words \"quoted\" \\", "primary", {}, {}}).error, UserSettingsError::none);
 }
 
 TEST(UsersTest, OnlyTheExactNameAndPasswordAuthenticate) {
