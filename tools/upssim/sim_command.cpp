@@ -28,6 +28,7 @@ constexpr VerbRule kVerbs[] = {
     {"low-level", SimVerb::low_level, Arg::number, 0, 99.9},
     {"cutoff-level", SimVerb::cutoff_level, Arg::number, 0, 99.9},
     {"lowbat", SimVerb::lowbat, Arg::on_off},
+    {"lowbat-hold", SimVerb::lowbat_hold, Arg::on_off},
     {"fault", SimVerb::fault, Arg::on_off},
     {"temp", SimVerb::temp, Arg::number_or_none, -9.9, 99.9},
     {"beeper", SimVerb::beeper, Arg::on_off},

@@ -3,10 +3,10 @@
 //
 //   mains on|off          input <V>           outage-input <V>     frequency <Hz>
 //   load <%>              battery <V>         nominal <V>          low-level <V>
-//   cutoff-level <V>      lowbat on|off       fault on|off         temp none|<C>
-//   beeper on|off         jitter on|off       silence on|off       ignore <n>
-//   noise <n>             garbage <n>         overlong <n>         echo on|off
-//   slow <ms>             cr-reply on|off     quit
+//   cutoff-level <V>      lowbat on|off       lowbat-hold on|off   fault on|off
+//   temp none|<C>         beeper on|off       jitter on|off        silence on|off
+//   ignore <n>            noise <n>           garbage <n>          overlong <n>
+//   echo on|off           slow <ms>           cr-reply on|off      quit
 //
 // Numbers are plain decimals; each has a range that keeps the status line well formed.
 #pragma once
@@ -29,6 +29,7 @@ enum class SimVerb {
   low_level,
   cutoff_level,
   lowbat,
+  lowbat_hold,
   fault,
   temp,
   beeper,

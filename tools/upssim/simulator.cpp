@@ -78,6 +78,7 @@ bool Simulator::apply_to_model(const SimCommand& c) {
     case SimVerb::low_level: model_.battery().levels().low_v = c.value; break;
     case SimVerb::cutoff_level: model_.battery().levels().cutoff_v = c.value; break;
     case SimVerb::lowbat: world.force_low = c.on; break;
+    case SimVerb::lowbat_hold: world.hold_low = c.on; break;
     case SimVerb::fault: world.fault = c.on; break;
     case SimVerb::temp: world.temperature_c = c.on ? std::optional<double>(c.value) : std::nullopt; break;
     case SimVerb::beeper: model_.set_beeper(c.on); break;

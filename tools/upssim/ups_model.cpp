@@ -45,6 +45,13 @@ bool UpsModel::discharging() const {
   return output_ == Output::on && (!mains_usable() || test_ != TestKind::none);
 }
 
+bool UpsModel::battery_low_bit() const {
+  if (conditions_.force_low || (discharging() && battery_.low())) {
+    return true;
+  }
+  return conditions_.hold_low && was_low_ && battery_.voltage() < battery_.levels().nominal_v;
+}
+
 bool UpsModel::shutdown_active() const {
   return turn_off_left_s_.has_value() || output_ == Output::off_by_command;
 }
@@ -218,6 +225,11 @@ void UpsModel::step_battery(double dt) {
   } else if (mains_usable()) {
     battery_.charge(dt);
   }
+  if (discharging() && battery_.low()) {
+    was_low_ = true;
+  } else if (battery_.voltage() >= battery_.levels().nominal_v) {
+    was_low_ = false;
+  }
   if (test_ != TestKind::none && battery_.low()) {
     end_test("battery low at " + volts(battery_.voltage()));
   }
@@ -259,7 +271,7 @@ std::uint8_t UpsModel::status_bits() const {
     }
   };
   set_if(!mains_usable(), status_bit::kUtilityFail);
-  set_if(conditions_.force_low || (discharging() && battery_.low()), status_bit::kBatteryLow);
+  set_if(battery_low_bit(), status_bit::kBatteryLow);
   set_if(avr_active(), status_bit::kAvr);
   set_if(conditions_.fault, status_bit::kUpsFault);
   set_if(test_ != TestKind::none, status_bit::kTest);

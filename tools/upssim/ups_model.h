@@ -14,6 +14,10 @@
 //  - Starts only on usable mains with the output on. The output runs from battery (the battery
 //    voltage falls) while the input is still measured. Ends when its time is up, at the low-battery
 //    level, on CT, or when mains fails.
+// Battery-low bit
+//  - Set while the battery at or under its low level feeds the output. With the hold on, it stays
+//    set from then on, mains or not, until the battery has recharged to its nominal voltage, as
+//    units do that report it at the end of a deep test and while they recharge after an outage.
 // Turn-off (S..R..)
 //  - The shutdown-active bit is set from the command until the output is on again. After the
 //    delay the output is off (0 V, load 0). Restore > 0: it comes back that many minutes later
@@ -47,6 +51,7 @@ struct Conditions {
   double load_percent = 12.0;
   std::optional<double> temperature_c = 25.0;  // empty: the UPS has no sensor
   bool force_low = false;                      // battery-low bit regardless of the battery
+  bool hold_low = false;                       // the bit stays from the low level until recharged
   bool fault = false;                          // UPS fault bit
   bool jitter = true;                          // readings wander around their set values
 };
@@ -93,6 +98,7 @@ class UpsModel {
   bool mains_usable() const;
   bool avr_active() const;
   bool discharging() const;
+  bool battery_low_bit() const;
   double wobble(const Wander& wander) const;
   double input_reading() const;
   double output_reading() const;
@@ -119,6 +125,7 @@ class UpsModel {
   Wander load_wander_{1.0, 10.0};
 
   bool mains_on_ = true;
+  bool was_low_ = false;  // the battery reached its low level and has not recharged since
   double mains_v_ = 230.0;
   bool powered_ = true;
   Output output_ = Output::on;

@@ -132,6 +132,40 @@ TEST(upssim_model, TestEndsAtLowBatteryOnCancelAndOnMainsLoss) {
   EXPECT_FALSE(has(interrupted, kTest));
 }
 
+// A deep test ends at the low level; a unit with the hold keeps reporting battery low on mains
+// until it has recharged to its nominal voltage, and so after an outage.
+TEST(upssim_model, BatteryLowHoldKeepsTheBitOnMainsUntilRecharged) {
+  for (bool hold : {false, true}) {
+    UpsModel model = steady_model();
+    model.conditions().hold_low = hold;
+    model.battery().set_voltage(11.0);
+    model.start_test(TestKind::until_low, 0);
+    while (has(model, kTest)) {
+      model.advance(1);
+    }
+    EXPECT_FALSE(has(model, kUtilityFail));
+    EXPECT_EQ(has(model, kBatteryLow), hold) << "at the end of the test, hold " << hold;
+    model.advance(60);
+    EXPECT_EQ(has(model, kBatteryLow), hold) << "recharging, hold " << hold;
+    while (model.peek().battery_v < 12.0) {
+      model.advance(1);
+    }
+    EXPECT_FALSE(has(model, kBatteryLow)) << "recharged to the nominal voltage";
+  }
+
+  UpsModel outage = steady_model();
+  outage.conditions().hold_low = true;
+  outage.battery().set_voltage(11.0);
+  outage.set_mains(false);
+  while (!has(outage, kBatteryLow)) {
+    outage.advance(1);
+  }
+  outage.set_mains(true);
+  outage.advance(30);
+  EXPECT_TRUE(has(outage, kBatteryLow));
+  EXPECT_FALSE(has(outage, kUtilityFail));
+}
+
 TEST(upssim_model, TestIsRefusedOnBattery) {
   UpsModel model = steady_model();
   model.set_mains(false);
