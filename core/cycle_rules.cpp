@@ -13,9 +13,8 @@ using ups_link::STATUS_UTILITY_FAIL;
 
 std::uint32_t derive_state(bool link_lost, std::uint32_t status_bits) {
   if (link_lost) return UPS_NOCOMM;
-  if (status_bits & STATUS_BATTERY_LOW) return UPS_LOWBATTERY;
-  if (status_bits & STATUS_UTILITY_FAIL) return UPS_ONBATTERY;
-  return UPS_ONLINE;
+  if (!(status_bits & STATUS_UTILITY_FAIL)) return UPS_ONLINE;
+  return (status_bits & STATUS_BATTERY_LOW) ? UPS_LOWBATTERY : UPS_ONBATTERY;
 }
 
 std::uint32_t mask_regulation_during_test(std::uint32_t status_bits) {
@@ -39,7 +38,7 @@ int truncated(float value) {
 
 }  // namespace
 
-ThresholdOutcome evaluate_thresholds(const CoreSettings& settings, const ThresholdInputs& in) {
+ThresholdOutcome evaluate_thresholds(const CoreSettings& settings, const CycleInputs& in) {
   ThresholdOutcome out{in.status_bits, kReasonNone};
   if (!in.link_up || (in.status_bits & STATUS_BATTERY_LOW) || in.previous_state != UPS_ONBATTERY) return out;
 
@@ -59,6 +58,27 @@ ThresholdOutcome evaluate_thresholds(const CoreSettings& settings, const Thresho
     out.reason = kReasonVoltage;
   }
   return out;
+}
+
+CycleDecision decide_cycle(const CoreSettings& settings, const CycleInputs& in) {
+  const ThresholdOutcome threshold = evaluate_thresholds(settings, in);
+  return {threshold.status_bits, threshold.reason, derive_state(!in.link_up, threshold.status_bits)};
+}
+
+const event::Text* LowBatteryOnMains::on_answer(std::uint32_t status_bits) {
+  const bool testing = (status_bits & STATUS_TEST) != 0;
+  const bool test_ended = testing_ && !testing;
+  testing_ = testing;
+  // A test may lower the battery as far as the UPS lets it; what counts is how it ends.
+  if (testing) return nullptr;
+  if (!(status_bits & STATUS_BATTERY_LOW) || (status_bits & STATUS_UTILITY_FAIL)) {
+    in_episode_ = false;
+    return nullptr;
+  }
+  const bool begins = !in_episode_;
+  in_episode_ = true;
+  if (test_ended) return &event::kTestEndedBatteryLow;
+  return begins ? &event::kLowBatteryOnMains : nullptr;
 }
 
 }  // namespace core

@@ -34,6 +34,9 @@ inline constexpr const char* kCommandedActionFormat = "Командное вык
 inline constexpr int kCommandedActionBase = 20;  // the code is 20 + request (21..26)
 // Written instead of a power action while the Config value "PowerActionTestMode" is on.
 inline constexpr Text kPowerActionRehearsed{30, "Проверочный режим: %s не выполнено (флаги 0x%X, причина 0x%08X)\n"};
+// The UPS's battery-low bit while mains is present: recharging, nothing to act on.
+inline constexpr Text kLowBatteryOnMains{31, "Батарея разряжена, питание от сети, идёт заряд (%.1f, В)\n"};
+inline constexpr Text kTestEndedBatteryLow{32, "Тест батареи завершён: батарея разряжена, питание от сети (%.1f, В)\n"};
 inline constexpr Text kHibernateRefused{52, "Отказ спящего режима, под XP установите обновление KB909095\n"};
 
 }  // namespace core::event

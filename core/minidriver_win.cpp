@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/config_value_names.h"
+#include "core/cycle_rules.h"
 #include "core/event_texts.h"
 #include "core/library_core_win.h"
 #include "core/library_hooks_win.h"
@@ -136,7 +137,7 @@ class Start {
 
   void begin_monitoring(const ups_link::UpsStatus& first) {
     monitor_.link_lost = false;
-    monitor_.current_state = derive_first_state(first.status_bits);
+    monitor_.current_state = derive_state(false, first.status_bits);
     debug_trace(" UPS::currentStateUPS=%d\n", static_cast<int>(monitor_.current_state.load()));
     core_.publisher.publish(first, monitor_.model, false);
     reconcile_beeper(core_.link(), monitor_.settings, first.status_bits);
@@ -145,12 +146,6 @@ class Start {
     core_.state_change.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     monitor_.last_change_time = process_clock_ms();
     monitor_.running = true;
-  }
-
-  static std::uint32_t derive_first_state(std::uint32_t bits) {
-    if (bits & ups_link::STATUS_BATTERY_LOW) return UPS_LOWBATTERY;
-    if (bits & ups_link::STATUS_UTILITY_FAIL) return UPS_ONBATTERY;
-    return UPS_ONLINE;
   }
 
   LibraryCore& core_;

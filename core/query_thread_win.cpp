@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/cycle_rules.h"
+#include "core/event_log.h"
 #include "core/event_texts.h"
 #include "core/library_hooks_win.h"
 #include "core/ups_operations.h"
@@ -55,10 +56,11 @@ class QueryLoop {
     record_.status_bits = mask_regulation_during_test(record_.status_bits);
     const bool link_up = !monitor().link_lost;
     stats::process_stat_core().add_sample(link_up, record_, published().load_va, monitor().policy.suspended);
-    ThresholdOutcome threshold = apply_thresholds(link_up);
+    if (link_up) record_low_battery_on_mains();
+    const CycleDecision decision = decide(link_up);
     record_regulation_change();
     drive_light();
-    publish(reading, threshold.reason);
+    publish(reading, decision);
     if (link_up) after_answer();
   }
 
@@ -86,17 +88,23 @@ class QueryLoop {
     return reading;
   }
 
-  ThresholdOutcome apply_thresholds(bool link_up) {
-    ThresholdInputs in;
+  // Before the thresholds: only the UPS's own bit tells of a battery that recharges.
+  void record_low_battery_on_mains() {
+    if (const event::Text* line = low_battery_on_mains_.on_answer(record_.status_bits))
+      write_event(hooks_, *line, static_cast<double>(record_.battery_voltage));
+  }
+
+  CycleDecision decide(bool link_up) {
+    CycleInputs in;
     in.link_up = link_up;
     in.status_bits = record_.status_bits;
     in.previous_state = monitor().current_state;
     in.capacity_valid = published().capacity_valid != 0;
     in.capacity = published().capacity;
     in.battery_voltage = published().status.battery_voltage;
-    ThresholdOutcome out = evaluate_thresholds(monitor().settings, in);
-    record_.status_bits = out.status_bits;
-    return out;
+    CycleDecision decision = decide_cycle(monitor().settings, in);
+    record_.status_bits = decision.status_bits;
+    return decision;
   }
 
   void record_regulation_change() {
@@ -113,8 +121,8 @@ class QueryLoop {
     monitor().previous_utility_fail_bit = failing;
   }
 
-  void publish(const StatusReading& reading, std::uint32_t reason) {
-    const std::uint32_t state = derive_state(monitor().link_lost, record_.status_bits);
+  void publish(const StatusReading& reading, const CycleDecision& decision) {
+    const std::uint32_t state = decision.state;
     const std::uint32_t now = process_clock_ms();
     const bool changed = state != monitor().waiter_state;
     if (changed) monitor().last_change_time = now;
@@ -123,7 +131,7 @@ class QueryLoop {
     cycle.status = record_;
     cycle.raw_line = reading.answered ? reading.raw_line.c_str() : nullptr;
     cycle.link_lost = monitor().link_lost;
-    cycle.shutdown_reason = reason;
+    cycle.shutdown_reason = decision.reason;
     cycle.time_in_state_ms = static_cast<std::int64_t>(now) - monitor().last_change_time;
     core_.publisher.publish_cycle(cycle, monitor().model);
     // Stored after the block is complete: a host woken by the state finds its shutdown reason there.
@@ -144,6 +152,7 @@ class QueryLoop {
   LibraryCore& core_;
   LibraryHooks hooks_;
   UpsStatus record_;
+  LowBatteryOnMains low_battery_on_mains_;
   std::unique_ptr<ups_link::UsbPollingLink> usb_;
 };
 

@@ -3,8 +3,9 @@
 // the UPS off when configured, stop the monitoring and carry out the critical power action —
 // starting over after a hibernation.
 //
-// The critical point: the battery is low, or the UPS is still on battery after a wait that was
-// limited to "ShutdownOnBatteryWait" minutes (when "ShutdownOnBatteryEnable" is set).
+// The critical point: the battery is low while the UPS runs on battery (a low battery on mains is
+// no emergency: the library reports UPS_ONLINE), or the UPS is still on battery after a wait that
+// was limited to "ShutdownOnBatteryWait" minutes (when "ShutdownOnBatteryEnable" is set).
 //
 // run() blocks on the calling thread for the life of the monitoring. request_stop() may come from
 // another thread (the service's control handler); the loop then stops the monitoring cleanly at
