@@ -238,7 +238,7 @@ TEST_F(HostCommandLine, AppRunsTheMonitoringLoopInTheForegroundUntilTheCriticalP
   }, 15000)) << trace_since(trace_mark);
   EXPECT_EQ(platform::testing::wait_for_exit(app.get(), 2000), -1) << "monitoring goes on";
 
-  simulator::command("lowbat on");
+  simulator::command("mains off\nlowbat on");
   EXPECT_EQ(platform::testing::wait_for_exit(app.get(), 20000), 0);
   const std::string events = since(output_->events(), events_mark);
   EXPECT_TRUE(CoreOutput::has_event(events, 14, "Сбой питания. Действие. Батарея разряжена или порог по емкости:да\n"));

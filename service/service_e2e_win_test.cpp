@@ -1,7 +1,7 @@
 // The service "UPS" installed by "/install" and run by the service control manager on the
-// simulated UPS: monitoring, the critical point of a power failure in its three ways, the
-// command line's power actions, re-configuration and removal. In power-action test mode, so the
-// critical actions are written down instead of done.
+// simulated UPS: monitoring, the critical point of a power failure in its three ways, a low
+// battery on mains that is no critical point, the command line's power actions, re-configuration
+// and removal. In power-action test mode, so the critical actions are written down instead of done.
 //
 // Each test brings the service into the state it needs and the fixture restores the settings and
 // the simulated UPS after it, so a failure never carries into the next test; run in the written
@@ -11,9 +11,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
+#include "ipc/pipe_client_win.h"
+#include "link/ups_status.h"
 #include "service/test_service_host_win.h"
+#include "tray/status_text.h"
 #include "tray/test_tray_desktop_win.h"
 
 namespace service {
@@ -65,7 +69,9 @@ class InstalledService : public ::testing::Test {
   }
 
   void TearDown() override {
-    simulator::command("silence off\nlowbat off\nmains on\ninput 230\njitter on\nbattery 13.5");
+    // A tray that a failed test left running would hold the pipe from the next one.
+    tray::testing::close_tray_applications();
+    simulator::command("silence off\nlowbat off\nlowbat-hold off\nmains on\ninput 230\nload 12\njitter on\nbattery 13.5");
     write_baseline_settings();
   }
 
@@ -95,6 +101,24 @@ class InstalledService : public ::testing::Test {
     char prefix[8];
     std::snprintf(prefix, sizeof prefix, "|%02d|", code);
     return events.find(prefix + stats::utf8_to_windows1251(text));
+  }
+
+  // Polls until the UPS has been asked for its status `cycles` more times: the service had that
+  // many polling cycles to act, if it were to.
+  static bool polling_cycles_pass(std::size_t cycles) {
+    const std::size_t mark = simulator::received().size();
+    return eventually([&] { return occurrences(since(simulator::received(), mark), "Q1\r") >= cycles; },
+                      static_cast<DWORD>(cycles) * 1500 + 10000);
+  }
+  // The simulated UPS's status bits as it last reported them: on mains (bit 7 clear) and with
+  // its battery-low bit (bit 6) as `battery_low`.
+  static bool ups_reports_mains_with_battery_low(bool battery_low) {
+    const std::string bits = simulator::state("bits");  // bit 7 first
+    return bits.size() == 8 && bits[0] == '0' && bits[1] == (battery_low ? '1' : '0');
+  }
+  static bool has_no_critical_point(const std::string& events) {
+    return events.find("|14|") == std::string::npos && events.find("|15|") == std::string::npos &&
+           events.find("|30|") == std::string::npos;
   }
 
   static inline CoreOutput* output_ = nullptr;
@@ -149,27 +173,39 @@ TEST_F(InstalledService, PowerActionSwitchesAreTakenByTheRunningService) {
   EXPECT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
 }
 
-TEST_F(InstalledService, AfterTheHibernationTheServiceMonitorsAgain) {
+// A hibernation at the critical point, and the starts after it. A resume on battery with the UPS's
+// battery-low bit acts again at once: the battery is running out. A resume on mains monitors,
+// however long the UPS keeps its bit while it recharges: acting there would hibernate a machine
+// on good mains at every resume.
+TEST_F(InstalledService, AfterTheHibernationTheServiceActsAgainOnlyOnBattery) {
   ASSERT_NO_FATAL_FAILURE(ensure_monitoring());
   // Read again at the critical point: no restart needed.
   write_config_dword("CriticalPowerAction", 1);
   write_config_dword("TurnUPSOffEnable", 0);
   const std::size_t mark = output_->events().size();
-  simulator::command("lowbat on");
-  ASSERT_TRUE(eventually([&] { return has_event(events_since(mark), 15, "Сбой питания. Действие спящий режим\n\n"); },
-                         15000))
-      << events_since(mark);
-  // Every start until the UPS drops the bit hibernates again, as it would on a real machine that
-  // resumed on a low battery. Once the bit is gone, the first wait on mains proves that the running
-  // start saw the UPS without it: no reading after that one has the bit, so nothing acts again.
+  simulator::command("mains off\nlowbat on");
+  ASSERT_TRUE(eventually([&] { return occurrences(events_since(mark), "|15|") >= 2; }, 30000))
+      << "a second hibernation after a start on battery with the bit: " << events_since(mark);
+
+  const std::size_t back_mark = output_->events().size();
   const std::size_t trace_mark = output_->trace().size();
-  ASSERT_TRUE(simulator::command_applied("lowbat off", [] {
-    const std::string bits = simulator::state("bits");  // bit 7 first
-    return bits.size() == 8 && bits[1] == '0';
-  }));
+  ASSERT_TRUE(simulator::command_applied("mains on", [] { return ups_reports_mains_with_battery_low(true); }));
+  // A start that saw mains waits with it; from then on nothing acts, nothing starts again.
   ASSERT_TRUE(eventually([&] { return trace_since(trace_mark).find("UPS::UPSWaitForStateChange(1, ") != std::string::npos; },
                          30000))
       << trace_since(trace_mark);
+  const std::size_t quiet_mark = output_->events().size();
+  ASSERT_TRUE(polling_cycles_pass(10)) << "the monitoring stopped: " << events_since(quiet_mark);
+  const std::string quiet = events_since(quiet_mark);
+  EXPECT_TRUE(has_no_critical_point(quiet)) << quiet;
+  EXPECT_EQ(quiet.find("|01|"), std::string::npos) << quiet;
+  EXPECT_TRUE(ups_reports_mains_with_battery_low(true)) << "the UPS kept its bit all along";
+
+  const std::string since_back = events_since(back_mark);
+  const std::size_t last_start = since_back.rfind("|01|");
+  ASSERT_NE(last_start, std::string::npos) << since_back;
+  EXPECT_EQ(since_back.find("|15|", last_start), std::string::npos) << since_back;
+  EXPECT_EQ(occurrences(since_back.substr(last_start), "|31|"), 1u) << "the low battery on mains, noted once: " << since_back;
 
   const std::string lines = events_since(mark);
   const std::size_t critical = event_at(lines, 14, "Сбой питания. Действие. Батарея разряжена или порог по емкости:да\n");
@@ -182,7 +218,72 @@ TEST_F(InstalledService, AfterTheHibernationTheServiceMonitorsAgain) {
   EXPECT_LT(critical, action);
   EXPECT_LT(action, rehearsed);
   EXPECT_LT(rehearsed, started_again) << "the action is written down before the library is loaded again";
-  EXPECT_GT(lines.rfind("|01|"), lines.rfind("|15|")) << "the last action was followed by a start: " << lines;
+  EXPECT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+}
+
+// The UPS raises its battery-low bit while mains is present, as it does while it recharges: a
+// minute of it is noted once and shown, and nothing acts on it.
+TEST_F(InstalledService, BatteryLowOnMainsIsNotedOnceAndNeverActedOn) {
+  ASSERT_NO_FATAL_FAILURE(ensure_monitoring());
+  const std::size_t trace_mark = output_->trace().size();
+  platform::UniqueHandle tray = platform::testing::start_process("\"" + host_program() + "\" /gui");
+  ASSERT_TRUE(tray);
+  ASSERT_TRUE(eventually([&] { return trace_since(trace_mark).find("UPS_UI::icon mains\n") != std::string::npos; },
+                         30000))
+      << trace_since(trace_mark);
+  const std::size_t mark = output_->events().size();
+  ASSERT_TRUE(simulator::command_applied("lowbat on", [] { return ups_reports_mains_with_battery_low(true); }));
+  ASSERT_TRUE(polling_cycles_pass(60)) << "the monitoring stopped: " << events_since(mark);
+
+  const std::string lines = events_since(mark);
+  EXPECT_EQ(occurrences(lines, "|31|"), 1u) << lines;
+  EXPECT_TRUE(has_event(lines, 31, "Батарея разряжена, питание от сети, идёт заряд (")) << lines;
+  EXPECT_TRUE(has_no_critical_point(lines)) << lines;
+  EXPECT_EQ(lines.find("|17|"), std::string::npos) << "not the battery-low line of a failure: " << lines;
+  EXPECT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+
+  // The block keeps the UPS's bit beside mains; the tray shows mains, and a low battery in its text.
+  BlockView block;
+  ASSERT_TRUE(block.attach());
+  const ipc::UpsSharedBlock picture = tray::block_copy(*block.get());
+  EXPECT_EQ(picture.status.status_bits & (ups_link::STATUS_UTILITY_FAIL | ups_link::STATUS_BATTERY_LOW),
+            ups_link::STATUS_BATTERY_LOW);
+  const std::string text = tray::status_text(picture, true, false);
+  EXPECT_TRUE(text.starts_with("Питание от сети\n")) << text;
+  EXPECT_NE(text.find("Инфо: батарея разрядилась"), std::string::npos) << text;
+  const std::string trace = trace_since(trace_mark);
+  EXPECT_EQ(trace.find("UPS_UI::icon on battery"), std::string::npos) << "the tray stayed on mains";
+}
+
+// A battery test until the battery is low, on a UPS that raises its battery-low bit as the test
+// ends and keeps it while it recharges: the test ends as the UPS ends it, and nothing acts.
+TEST_F(InstalledService, BatteryTestUntilLowEndsAsTheUpsEndsItWithoutAction) {
+  ASSERT_NO_FATAL_FAILURE(ensure_monitoring());
+  // Near the low level and at full load, so that the test takes seconds, not a quarter of an hour.
+  ASSERT_TRUE(simulator::command_applied("lowbat-hold on\nbattery 11.0\nload 100",
+                                         [] { return std::atof(simulator::state("battery_v").c_str()) < 11.5; }));
+  const std::size_t mark = output_->events().size();
+  const std::size_t trace_mark = output_->trace().size();
+  const std::size_t received_mark = simulator::received().size();
+  ipc::PipeClient pipe;
+  ASSERT_TRUE(pipe.connect_within(10000));
+  ASSERT_TRUE(pipe.write(ipc::make_pipe_message(ipc::MSG_TEST_UNTIL_LOW)));
+  ASSERT_TRUE(eventually([&] { return simulator::commands_since(received_mark).find("TL\r") != std::string::npos; },
+                         5000));
+  ASSERT_TRUE(eventually([] { return simulator::state("test") == "none" && ups_reports_mains_with_battery_low(true); },
+                         60000))
+      << simulator::state("test") << " " << simulator::state("bits");
+  ASSERT_TRUE(eventually([&] { return events_since(mark).find("|32|") != std::string::npos; }, 10000))
+      << events_since(mark);
+  ASSERT_TRUE(polling_cycles_pass(10)) << "the monitoring stopped: " << events_since(mark);
+
+  const std::string lines = events_since(mark);
+  EXPECT_TRUE(has_event(lines, 32, "Тест батареи завершён: батарея разряжена, питание от сети (")) << lines;
+  EXPECT_EQ(occurrences(lines, "|32|"), 1u) << lines;
+  EXPECT_EQ(lines.find("|31|"), std::string::npos) << "the test's line says it: " << lines;
+  EXPECT_TRUE(has_no_critical_point(lines)) << lines;
+  EXPECT_EQ(trace_since(trace_mark).find("UPS::UPSWaitForStateChange END = 4"), std::string::npos);
+  EXPECT_TRUE(ups_reports_mains_with_battery_low(true)) << "the UPS still holds its bit";
   EXPECT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
 }
 
