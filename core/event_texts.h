@@ -37,6 +37,10 @@ inline constexpr Text kPowerActionRehearsed{30, "Проверочный режи
 // The UPS's battery-low bit while mains is present: recharging, nothing to act on.
 inline constexpr Text kLowBatteryOnMains{31, "Батарея разряжена, питание от сети, идёт заряд (%.1f, В)\n"};
 inline constexpr Text kTestEndedBatteryLow{32, "Тест батареи завершён: батарея разряжена, питание от сети (%.1f, В)\n"};
+// A kernel object of the system's names (the shared block, the new-data event) that another account
+// made, or opened to others, before the service created it.
+inline constexpr Text kObjectTakenBack{35, "Объект %s был открыт другим пользователям: владелец и права доступа восстановлены\n"};
+inline constexpr Text kObjectRefused{35, "Объект %s создан чужой учётной записью и не используется\n"};
 inline constexpr Text kHibernateRefused{52, "Отказ спящего режима, под XP установите обновление KB909095\n"};
 
 }  // namespace core::event

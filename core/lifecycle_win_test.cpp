@@ -12,6 +12,7 @@
 #include "core/test_minidriver_fixture_win.h"
 #include "ipc/pipe_client_win.h"
 #include "platform/test_handle_count_win.h"
+#include "platform/test_security_win.h"
 
 namespace core {
 namespace {
@@ -141,6 +142,47 @@ TEST_F(Lifecycle, LibraryLoadedAgainElsewhereStartsAndHandlesPowerBroadcasts) {
       CoreOutput::has_event(since(output_->events(), events_mark), 18, "Выход из спящего режима зафиксирован\n"));
   stop();
   VirtualFree(taken, 0, MEM_RELEASE);
+}
+
+// Objects that other processes made under the system's names before the service started: an event
+// open to everyone is taken back, another account's block refused; the monitoring goes on either
+// way, and the next start takes the name again once the other account has let go.
+TEST_F(Lifecycle, ObjectsMadeFirstByOthersAreTakenBackOrRefusedAndTheMonitoringGoesOn) {
+  platform::testing::PlantedSecurity open_to_everyone(nullptr, nullptr);
+  platform::testing::PlantedSecurity strangers(platform::testing::kStrangerSid, "(A;;GA;;;WD)");
+  platform::UniqueHandle event(CreateEventA(open_to_everyone.attributes(), TRUE, FALSE, ipc::kNewDataEventName));
+  platform::UniqueHandle planted(CreateFileMappingA(INVALID_HANDLE_VALUE, strangers.attributes(), PAGE_READWRITE, 0,
+                                                    ipc::kSharedBlockSize, "Global\\UPS_map"));
+  ASSERT_TRUE(event && planted);
+  platform::UniqueView view(MapViewOfFile(planted.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, ipc::kSharedBlockSize));
+  auto* strangers_block = static_cast<ipc::UpsSharedBlock*>(view.get());
+  const std::size_t events_mark = output_->events().size();
+  const std::size_t polls_mark = simulator::received().size();
+
+  ASSERT_TRUE(start());
+  EXPECT_TRUE(eventually([&] { return simulator::count(simulator::received().substr(polls_mark), "Q1\r") >= 3; }, 10000))
+      << "the UPS is polled";
+  EXPECT_TRUE(eventually([&] { return WaitForSingleObject(event.get(), 0) == WAIT_OBJECT_0; }, 5000))
+      << "the taken-back event is the one published";
+  EXPECT_EQ(platform::testing::dacl_entries(event.get()),
+            (std::vector<platform::testing::AceEntry>{{"A", platform::testing::kSystemSid, EVENT_ALL_ACCESS},
+                                                      {"A", platform::testing::kAdministratorsSid, EVENT_ALL_ACCESS},
+                                                      {"A", platform::testing::kInteractiveSid, 0x100001}}));
+  EXPECT_EQ(strangers_block->raw_line[0], '\0') << "nothing published into another account's block";
+  EXPECT_EQ(strangers_block->vendor[0], '\0');
+  const std::string events = since(output_->events(), events_mark);
+  EXPECT_TRUE(CoreOutput::has_event(
+      events, 35, "Объект Global\\newDataUPS был открыт другим пользователям: владелец и права доступа восстановлены\n"))
+      << events;
+  EXPECT_TRUE(CoreOutput::has_event(events, 35, "Объект Global\\UPS_map создан чужой учётной записью и не используется\n"))
+      << events;
+  stop();
+
+  view.reset();
+  planted.reset();
+  ASSERT_TRUE(start());
+  EXPECT_STREQ(block_->vendor, "Orvik") << "the service's own block again";
+  stop();
 }
 
 }  // namespace

@@ -63,9 +63,18 @@ class Start {
  private:
   ipc::UpsSharedBlock& block() { return *core_.block(); }
 
+  static void record_adoption(const std::string& name, platform::Adoption adoption) {
+    if (adoption == platform::Adoption::taken_back)
+      log_event(event::kObjectTakenBack.code, event::kObjectTakenBack.format, name.c_str());
+    else if (adoption == platform::Adoption::refused)
+      log_event(event::kObjectRefused.code, event::kObjectRefused.format, name.c_str());
+  }
+
   bool open_publication() {
     debug_trace(" UPS::openSharedMemory - ");
-    if (!core_.publisher.open_block()) return false;
+    const bool opened = core_.publisher.open_block();
+    record_adoption(core_.publisher.block_name(), core_.publisher.block_adoption());
+    if (!opened) return false;
     block().action_request = 0;
     block().turn_off_blocked = 0;
     block().action_blocked = 0;
@@ -143,6 +152,7 @@ class Start {
     reconcile_beeper(core_.link(), monitor_.settings, first.status_bits);
     cancel_pending_turn_off(core_.link(), false);
     core_.publisher.create_new_data_event();
+    record_adoption(core_.publisher.event_name(), core_.publisher.event_adoption());
     core_.state_change.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     monitor_.last_change_time = process_clock_ms();
     monitor_.running = true;

@@ -14,6 +14,7 @@
 #include "platform/registry_win.h"
 #include "platform/security_win.h"
 #include "platform/test_security_win.h"
+#include "platform/test_trace_capture.h"
 #include "platform/test_wine_env_win.h"
 
 namespace ipc {
@@ -153,6 +154,92 @@ TEST_F(Publication, A32BitReaderSeesTheSameLayout) {
     GTEST_SKIP() << "this machine cannot execute 32-bit programs, so Wine cannot run the i686 build";
   }
   publish_for_reader("ORVIK_WIN32_BIN_DIR");
+}
+
+// Objects another process made under the service's names before it started, with the security
+// it chose. What a maker keeps through its own handles cannot be taken from it: the event's maker
+// can only set or reset it, so the event is taken back; the block's maker could write requests, so
+// another account's block is refused and the monitoring publishes to no one.
+struct Planted {
+  const char* what;
+  const char* owner;  // null: this process's default owner, which the service trusts
+  const char* dacl;   // null: no DACL
+  platform::Adoption expected;
+  const char* trace;
+};
+
+constexpr char kEveryoneMay[] = "(A;;GA;;;WD)";
+constexpr char kEventDacl[] = "P(A;;0x1F0003;;;SY)(A;;0x1F0003;;;BA)(A;;0x100001;;;IU)";
+constexpr char kBlockDacl[] = "P(A;;0xF001F;;;SY)(A;;0xF001F;;;BA)(A;;0x6;;;IU)";
+using platform::Adoption;
+using platform::testing::kStrangerSid;
+using platform::testing::owner_sid;
+using platform::testing::PlantedSecurity;
+
+TEST_F(Publication, AnEventMadeFirstIsTakenBackUnlessItKeepsTheServiceOut) {
+  const Planted cases[] = {
+      {"the service's own list", nullptr, kEventDacl, Adoption::kept, ""},
+      {"open to everyone", nullptr, nullptr, Adoption::taken_back, "with rights for others: taken back\n"},
+      {"another account's", kStrangerSid, kEveryoneMay, Adoption::taken_back, "(owner S-1-5-21-1-2-3-1001)"},
+      {"another account's, service kept out", kStrangerSid, "(A;;0x100000;;;WD)", Adoption::refused,
+       "exists and keeps the service out: refused\n"},
+  };
+  for (const Planted& c : cases) {
+    SCOPED_TRACE(c.what);
+    PlantedSecurity security(c.owner, c.dacl);
+    ASSERT_TRUE(security.made());
+    platform::UniqueHandle planted(CreateEventA(security.attributes(), TRUE, TRUE, event_name_.c_str()));
+    ASSERT_TRUE(planted);
+    platform::TraceCapture trace;
+    EXPECT_EQ(publisher_->create_new_data_event(), c.expected != Adoption::refused);
+    EXPECT_EQ(publisher_->event_adoption(), c.expected);
+    EXPECT_EQ(c.trace[0] == '\0', trace.joined().empty()) << trace.joined();
+    EXPECT_TRUE(trace.contains(c.trace)) << trace.joined();
+    if (c.expected != Adoption::refused) {
+      EXPECT_EQ(dacl_entries(planted.get()), service_object_dacl(EVENT_ALL_ACCESS, SYNCHRONIZE | platform::kEventQueryState));
+      EXPECT_NE(owner_sid(planted.get()), kStrangerSid);
+      EXPECT_FALSE(signalled(planted.get())) << "reset: the service has not published yet";
+    }
+    publisher_->close();
+  }
+}
+
+TEST_F(Publication, ABlockMadeFirstIsTakenBackOnlyFromTheServicesOwnAccount) {
+  const Planted cases[] = {
+      {"the service's own list", nullptr, kBlockDacl, Adoption::kept, ""},
+      {"open to everyone", nullptr, nullptr, Adoption::taken_back, "with rights for others: taken back\n"},
+      {"another account's", kStrangerSid, kEveryoneMay, Adoption::refused,
+       "was made by another account (owner S-1-5-21-1-2-3-1001): refused\n"},
+      {"another account's, service kept out", kStrangerSid, "(A;;0x4;;;WD)", Adoption::refused,
+       "exists and keeps the service out: refused\n"},
+  };
+  const std::string name = "Global\\" + base_ + "_map";
+  for (const Planted& c : cases) {
+    SCOPED_TRACE(c.what);
+    PlantedSecurity security(c.owner, c.dacl);
+    ASSERT_TRUE(security.made());
+    platform::UniqueHandle planted(
+        CreateFileMappingA(INVALID_HANDLE_VALUE, security.attributes(), PAGE_READWRITE, 0, kSharedBlockSize, name.c_str()));
+    ASSERT_TRUE(planted);
+    platform::UniqueView view(MapViewOfFile(planted.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, kSharedBlockSize));
+    ASSERT_TRUE(view) << "its maker's view stays writable whatever the list says";
+    platform::TraceCapture trace;
+    ASSERT_TRUE(publisher_->open_block()) << "the monitoring goes on either way";
+    EXPECT_EQ(publisher_->block_adoption(), c.expected);
+    EXPECT_EQ(c.trace[0] == '\0', trace.joined().empty()) << trace.joined();
+    EXPECT_TRUE(trace.contains(c.trace)) << trace.joined();
+
+    publisher_->block()->time_in_state = 4242;
+    auto* seen = static_cast<UpsSharedBlock*>(view.get());
+    seen->action_request = 5;
+    EXPECT_EQ(seen->time_in_state == 4242, c.expected != Adoption::refused) << "what readers see";
+    EXPECT_EQ(publisher_->block()->action_request == 5, c.expected != Adoption::refused) << "requests taken";
+    if (c.expected == Adoption::refused) EXPECT_EQ(owner_sid(planted.get()), kStrangerSid) << "left as it is";
+    else EXPECT_EQ(dacl_entries(planted.get()), service_object_dacl(SECTION_ALL_ACCESS, FILE_MAP_READ | FILE_MAP_WRITE));
+    publisher_->close();
+  }
+  ASSERT_TRUE(publisher_->open_block());
+  EXPECT_EQ(publisher_->block_adoption(), Adoption::created) << "once the other account has let go";
 }
 
 }  // namespace

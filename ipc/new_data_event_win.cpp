@@ -5,14 +5,19 @@
 
 namespace ipc {
 
-platform::UniqueHandle create_new_data_event(const char* name) {
+platform::UniqueHandle create_new_data_event(platform::Adoption& adoption, const char* name) {
   platform::ObjectSecurity security(platform::SystemObject::new_data_event);
   platform::UniqueHandle event(CreateEventA(security.attributes(), TRUE, FALSE, name));
-  if (!event) {
-    debug_trace("UPS::CreateEvent error: %u\n", static_cast<unsigned>(GetLastError()));
-    return event;
+  const DWORD error = GetLastError();
+  adoption = platform::Adoption::created;
+  const bool found = event ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED || error == ERROR_INVALID_HANDLE;
+  if (found) {
+    adoption = platform::adopt_existing_object(event.get(), platform::SystemObject::new_data_event, name, true);
+    if (adoption == platform::Adoption::refused) return platform::UniqueHandle();
+    ResetEvent(event.get());
+  } else if (!event) {
+    debug_trace("UPS::CreateEvent error: %u\n", static_cast<unsigned>(error));
   }
-  if (GetLastError() == ERROR_ALREADY_EXISTS) ResetEvent(event.get());
   return event;
 }
 

@@ -22,13 +22,19 @@ class NoSignal final : public NewDataSignal {
 
 bool StatusPublisher::open_block() {
   published_ = UpsSharedBlock{};
-  return open_shared_block(memory_, true, names_.block_base);
+  unshared_block_.reset();
+  if (open_shared_block(memory_, true, names_.block_base)) return true;
+  if (memory_.adoption != platform::Adoption::refused) return false;
+  unshared_block_ = std::make_unique<UpsSharedBlock>();
+  return true;
 }
 
-UpsSharedBlock* StatusPublisher::block() const { return shared_block(memory_); }
+UpsSharedBlock* StatusPublisher::block() const {
+  return unshared_block_ ? unshared_block_.get() : shared_block(memory_);
+}
 
 bool StatusPublisher::create_new_data_event() {
-  new_data_event_ = ipc::create_new_data_event(names_.new_data_event);
+  new_data_event_ = ipc::create_new_data_event(event_adoption_, names_.new_data_event);
   return new_data_event_.is_open();
 }
 
@@ -59,6 +65,7 @@ void StatusPublisher::close() {
   new_data_event_.reset();
   memory_.view.reset();
   memory_.mapping.reset();
+  unshared_block_.reset();
 }
 
 }  // namespace ipc

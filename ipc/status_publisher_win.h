@@ -6,6 +6,9 @@
 // has ended. Not thread-safe.
 #pragma once
 
+#include <memory>
+#include <string>
+
 #include "core/model_record.h"
 #include "ipc/action_request.h"
 #include "ipc/cycle_publication.h"
@@ -31,16 +34,22 @@ class StatusPublisher {
   StatusPublisher& operator=(const StatusPublisher&) = delete;
   ~StatusPublisher() { close(); }
 
-  // Creates (or takes over) the block, zero-filled. Failures are logged by the open routine.
+  // Creates (or takes over) the block, zero-filled. Failures are logged by the open routine. A
+  // block another account made first is refused: the monitoring then publishes into a block of
+  // its own memory, which no other process sees, until the next start tries the name again.
   bool open_block();
   // Null until open_block succeeded.
   UpsSharedBlock* block() const;
+  platform::Adoption block_adoption() const { return memory_.adoption; }
+  std::string block_name() const { return platform::shared_memory_name(names_.block_base); }
   // What this process published, kept in its own memory: any local user can write the shared
   // block, so the service decides from this copy, never from values read back from the block.
   const UpsSharedBlock& published() const { return published_; }
 
   // Creates the new-data event, not signalled until the first cycle is published.
   bool create_new_data_event();
+  platform::Adoption event_adoption() const { return event_adoption_; }
+  const char* event_name() const { return names_.new_data_event; }
 
   // Publishes a record outside any cycle (UPSInit's first record, before the event exists).
   void publish(const ups_link::UpsStatus& status, const core::ModelRecord& model, bool link_lost);
@@ -56,8 +65,10 @@ class StatusPublisher {
  private:
   PublicationNames names_;
   platform::SharedMemory memory_;
+  std::unique_ptr<UpsSharedBlock> unshared_block_;  // while the shared one is refused
   UpsSharedBlock published_{};
   platform::UniqueHandle new_data_event_;
+  platform::Adoption event_adoption_ = platform::Adoption::created;
 };
 
 }  // namespace ipc

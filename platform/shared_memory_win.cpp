@@ -1,6 +1,5 @@
 #include "platform/shared_memory_win.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "platform/debug_trace.h"
@@ -8,23 +7,41 @@
 #include "platform/security_win.h"
 
 namespace platform {
+namespace {
+
+// Whoever made the block keeps its views writable whatever its list says afterwards, and the
+// service takes requests from the block: another account's block is refused, not taken back.
+bool take_over_if_existing(SharedMemory& holder, const char* name) {
+  const DWORD error = GetLastError();
+  const bool found = holder.mapping ? error == ERROR_ALREADY_EXISTS
+                                    : error == ERROR_ACCESS_DENIED || error == ERROR_INVALID_HANDLE;
+  if (!found) return true;
+  holder.adoption = adopt_existing_object(holder.mapping.get(), SystemObject::shared_block, name, false);
+  if (holder.adoption == Adoption::refused) holder.mapping.reset();
+  return holder.adoption != Adoption::refused;
+}
+
+}  // namespace
+
+std::string shared_memory_name(const char* base_name) { return std::string("Global\\") + base_name + "_map"; }
 
 bool open_shared_memory(SharedMemory& holder, bool create, const char* base_name, DWORD size) {
   holder.view.reset();
   holder.mapping.reset();
+  holder.adoption = Adoption::created;
 
-  char name[MAX_PATH];
-  std::snprintf(name, sizeof name, "Global\\%s_map", base_name);
+  const std::string name = shared_memory_name(base_name);
   // Readers ask only for what interactive users are granted, and never create the block.
   if (!create) {
-    holder.mapping.reset(OpenFileMappingA(kBlockUserAccess, FALSE, name));
+    holder.mapping.reset(OpenFileMappingA(kBlockUserAccess, FALSE, name.c_str()));
     if (!holder.mapping) return false;
   } else {
     // Needed to create a global object from a user session; failure shows up as a create failure.
     enable_privilege("SeCreateGlobalPrivilege");
     ObjectSecurity security(SystemObject::shared_block);
     holder.mapping.reset(
-        CreateFileMappingA(INVALID_HANDLE_VALUE, security.attributes(), PAGE_READWRITE, 0, size, name));
+        CreateFileMappingA(INVALID_HANDLE_VALUE, security.attributes(), PAGE_READWRITE, 0, size, name.c_str()));
+    if (!take_over_if_existing(holder, name.c_str())) return false;
     if (!holder.mapping) {
       debug_trace("openSharedMemory::CreateFileMapping error: %u\n", static_cast<unsigned>(GetLastError()));
       return false;

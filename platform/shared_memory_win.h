@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "platform/handles_win.h"
+#include "platform/object_takeover_win.h"
 
 namespace platform {
 
@@ -11,11 +14,18 @@ namespace platform {
 struct SharedMemory {
   UniqueHandle mapping;
   UniqueView view;
+  // What the creating side found under the name (object_takeover_win.h).
+  Adoption adoption = Adoption::created;
   void* data() const { return view.get(); }
 };
 
-// With `create` the block is created if needed and zero-filled (the service side); without it the
-// call only attaches to a block that already exists and never leaves an object behind. A holder
+// "Global\<base>_map".
+std::string shared_memory_name(const char* base_name);
+
+// With `create` the block is created if needed and zero-filled (the service side); a block that
+// already existed is taken over as object_takeover_win.h says, and false when it is refused.
+// Without `create` the call only attaches to a block that already exists and never leaves an
+// object behind. A holder
 // that was attached before is released first. Failures of the system calls are logged with
 // "openSharedMemory::..." lines; a reader that finds no block gets false without a line.
 bool open_shared_memory(SharedMemory& holder, bool create, const char* base_name, DWORD size);

@@ -1,5 +1,6 @@
 // Test helper: the DACL of a kernel object or file as read back with GetSecurityInfo, one entry
-// per ACE ("A" allow or "D" deny, the SID as text, the access mask), in the DACL's order.
+// per ACE ("A" allow or "D" deny, the SID as text, the access mask), in the DACL's order; its
+// owner; and the security another process could give an object it makes first.
 #pragma once
 
 #include <windows.h>
@@ -29,6 +30,60 @@ inline constexpr char kAdministratorsSid[] = "S-1-5-32-544";
 inline constexpr char kInteractiveSid[] = "S-1-5-4";
 inline constexpr char kNetworkSid[] = "S-1-5-2";
 inline constexpr char kUsersSid[] = "S-1-5-32-545";
+// An account of no one on this machine: Wine lets a process make objects owned by it.
+inline constexpr char kStrangerSid[] = "S-1-5-21-1-2-3-1001";
+
+// The owner's SID as text; empty when it cannot be read.
+inline std::string owner_sid(HANDLE object, SE_OBJECT_TYPE type = SE_KERNEL_OBJECT) {
+  PSID owner = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetSecurityInfo(object, type, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr, &descriptor) !=
+      ERROR_SUCCESS)
+    return "";
+  char* text = nullptr;
+  ConvertSidToStringSidA(owner, &text);
+  std::string result = text ? text : "";
+  if (text) LocalFree(text);
+  LocalFree(descriptor);
+  return result;
+}
+
+// Security attributes with `owner` (a SID's text; null: the process's default owner) and the DACL
+// of `dacl` (SDDL without "D:"; null: no DACL at all, so everyone may do everything). SDDL's
+// "NO_ACCESS_CONTROL" makes an empty DACL under Wine: the descriptor is put together here.
+class PlantedSecurity {
+ public:
+  PlantedSecurity(const char* owner, const char* dacl) {
+    InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION);
+    if (owner && (!ConvertStringSidToSidA(owner, &owner_) || !SetSecurityDescriptorOwner(&descriptor_, owner_, FALSE)))
+      return;
+    PACL list = nullptr;
+    if (dacl) {
+      BOOL present = FALSE, defaulted = FALSE;
+      if (!ConvertStringSecurityDescriptorToSecurityDescriptorA((std::string("D:") + dacl).c_str(), SDDL_REVISION_1,
+                                                                &list_holder_, nullptr) ||
+          !GetSecurityDescriptorDacl(list_holder_, &present, &list, &defaulted))
+        return;
+    }
+    made_ = SetSecurityDescriptorDacl(&descriptor_, TRUE, list, FALSE) != FALSE;
+    attributes_ = {sizeof attributes_, &descriptor_, FALSE};
+  }
+  ~PlantedSecurity() {
+    if (owner_) LocalFree(owner_);
+    if (list_holder_) LocalFree(list_holder_);
+  }
+  PlantedSecurity(const PlantedSecurity&) = delete;
+  PlantedSecurity& operator=(const PlantedSecurity&) = delete;
+  bool made() const { return made_; }
+  SECURITY_ATTRIBUTES* attributes() { return &attributes_; }
+
+ private:
+  SECURITY_DESCRIPTOR descriptor_{};
+  PSID owner_ = nullptr;
+  PSECURITY_DESCRIPTOR list_holder_ = nullptr;
+  bool made_ = false;
+  SECURITY_ATTRIBUTES attributes_{};
+};
 
 // The entries; nullopt when the DACL cannot be read or is null (everyone has full access then).
 inline std::optional<std::vector<AceEntry>> dacl_entries(HANDLE object, SE_OBJECT_TYPE type = SE_KERNEL_OBJECT) {
