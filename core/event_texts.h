@@ -41,6 +41,8 @@ inline constexpr Text kTestEndedBatteryLow{32, "Тест батареи заве
 // made, or opened to others, before the service created it.
 inline constexpr Text kObjectTakenBack{35, "Объект %s был открыт другим пользователям: владелец и права доступа восстановлены\n"};
 inline constexpr Text kObjectRefused{35, "Объект %s создан чужой учётной записью и не используется\n"};
+// An existing statistics root that others could change, made the archive's own before recording.
+inline constexpr Text kArchiveRootReset{36, "Папку статистики %s могли изменять пользователи: её права доступа сброшены\n"};
 inline constexpr Text kHibernateRefused{52, "Отказ спящего режима, под XP установите обновление KB909095\n"};
 
 }  // namespace core::event

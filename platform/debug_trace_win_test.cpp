@@ -7,6 +7,7 @@
 #include "platform/debug_trace.h"
 #include "platform/privilege_win.h"
 #include "platform/registry_win.h"
+#include "platform/test_security_win.h"
 #include "platform/test_trace_capture.h"
 #include "platform/test_wine_env_win.h"
 #include "platform/trace_file_win.h"
@@ -60,6 +61,50 @@ TEST_F(TraceFile, ALinkPlantedAtTheTracePathIsNotFollowed) {
   reload_trace_file_setting();
   debug_trace("through the link\n");
   EXPECT_EQ(read_file(base + "\\spoil\\trace.log"), "precious\n");
+}
+
+// The service and the administrators' programs write the configured file only in a folder that no
+// one else may change (under Wine: whose Unix mode lets no one else write), and never through a
+// second name another user gave a file there.
+TEST_F(TraceFile, AnAdministratorWritesNothingWhereOthersCouldPlantALink) {
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  const std::string open_folder = std::string(temp) + "orvik_open_" + std::to_string(GetCurrentProcessId());
+  ASSERT_TRUE(CreateDirectoryA(open_folder.c_str(), nullptr));
+  testing::PlantedSecurity everyone_may_change(nullptr, "(A;OICI;FA;;;WD)");
+  ASSERT_TRUE(SetFileSecurityA(open_folder.c_str(), DACL_SECURITY_INFORMATION,
+                               everyone_may_change.attributes()->lpSecurityDescriptor));
+  const std::string precious = path_ + ".precious";
+  std::ofstream(precious, std::ios::binary) << "precious\n";
+  ASSERT_TRUE(CreateHardLinkA(path_.c_str(), precious.c_str(), nullptr));
+  for (const std::string& trace_file : {open_folder + "\\trace.txt", path_}) {
+    SCOPED_TRACE(trace_file);
+    ASSERT_TRUE(write_string_value(config_.get(), kTraceFileValue, trace_file.c_str()));
+    reload_trace_file_setting();
+    debug_trace("where others could plant a link\n");
+  }
+  EXPECT_EQ(GetFileAttributesA((open_folder + "\\trace.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(read_file(precious), "precious\n");
+  DeleteFileA(precious.c_str());
+  RemoveDirectoryA(open_folder.c_str());
+}
+
+// A tray runs with an ordinary user's token: it writes a file of the same name in a folder of its
+// own user, never the one the service writes. Shown with this thread's token restricted so that
+// the Administrators group only denies.
+TEST_F(TraceFile, AnOrdinaryUsersProcessWritesAFileOfItsOwn) {
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  const std::string own_file = std::string(temp) + "orvik_trace_" + std::to_string(GetCurrentProcessId()) + ".txt";
+  ASSERT_EQ(own_file, path_) << "the test's file lies in this user's temporary folder";
+  const std::string configured = std::string(temp) + "orvik_configured\\orvik_trace_" +
+                                 std::to_string(GetCurrentProcessId()) + ".txt";
+  ASSERT_TRUE(write_string_value(config_.get(), kTraceFileValue, configured.c_str()));
+  ASSERT_TRUE(testing::impersonate_without_administrators());
+  reload_trace_file_setting();
+  debug_trace("a tray's line\n");
+  RevertToSelf();
+  EXPECT_EQ(read_file(path_), "a tray's line\n");
 }
 
 TEST_F(TraceFile, NoValueNoFile) {

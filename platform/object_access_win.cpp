@@ -159,6 +159,12 @@ constexpr SECURITY_INFORMATION kOwnerAndProtectedList =
 
 }  // namespace
 
+bool process_is_administrator() {
+  SidBytes administrators = well_known_sid(WinBuiltinAdministratorsSid);
+  BOOL member = FALSE;
+  return !administrators.empty() && CheckTokenMembership(nullptr, administrators.data(), &member) && member;
+}
+
 ObjectAccess read_object_access(HANDLE object, SE_OBJECT_TYPE type) {
   PSID owner = nullptr;
   PACL list = nullptr;

@@ -33,6 +33,10 @@ ObjectAccess read_path_access(const std::string& path);
 // but the trusted accounts is what others may have. Unreadable counts as foreign.
 ObjectTrust judge_access(const ObjectAccess& access, SystemObject kind);
 
+// SYSTEM, or an account whose token has the Administrators group enabled (not an administrator's
+// token that UAC has filtered).
+bool process_is_administrator();
+
 // Sets the owner to this process's account and the access list to the system's own for `kind`,
 // protected from inheritance; a system error code, 0 on success.
 DWORD apply_system_access(HANDLE object, SystemObject kind);

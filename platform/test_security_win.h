@@ -85,6 +85,22 @@ class PlantedSecurity {
   SECURITY_ATTRIBUTES attributes_{};
 };
 
+// This thread runs with the process's token restricted so that the Administrators group only
+// denies, as an ordinary user's or a filtered administrator's token; RevertToSelf ends it.
+inline bool impersonate_without_administrators() {
+  HANDLE process = nullptr, restricted = nullptr, impersonation = nullptr;
+  BYTE administrators[SECURITY_MAX_SID_SIZE];
+  DWORD size = sizeof administrators;
+  bool done = OpenProcessToken(GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, &process) &&
+              CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size);
+  SID_AND_ATTRIBUTES disabled{administrators, 0};
+  done = done && CreateRestrictedToken(process, 0, 1, &disabled, 0, nullptr, 0, nullptr, &restricted) &&
+         DuplicateToken(restricted, SecurityImpersonation, &impersonation) && SetThreadToken(nullptr, impersonation);
+  for (HANDLE token : {process, restricted, impersonation})
+    if (token) CloseHandle(token);
+  return done;
+}
+
 // The entries; nullopt when the DACL cannot be read or is null (everyone has full access then).
 inline std::optional<std::vector<AceEntry>> dacl_entries(HANDLE object, SE_OBJECT_TYPE type = SE_KERNEL_OBJECT) {
   PACL dacl = nullptr;

@@ -6,12 +6,14 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/registry_win.h"
+#include "platform/test_security_win.h"
 #include "platform/test_wine_env_win.h"
 #include "stats/archive_paths.h"
 #include "stats/log_event.h"
@@ -20,6 +22,7 @@
 #include "stats/stat_files_win.h"
 #include "stats/stat_reader.h"
 #include "stats/test_stat_clock.h"
+#include "stats/windows1251.h"
 
 namespace stats {
 namespace {
@@ -201,6 +204,62 @@ TEST_F(WineArchive, LogEventWritesThroughTheProcessRecorder) {
             "\xC8\xC1\xCF \xF7\xE5\xF0\xE5\xE7 60 \xF1\xE5\xEA\n");
 }
 
+// A second name given to a file of the archive (a hard link, which any user may make to a file they
+// can read): neither the recorder's append nor the statistics window's rewrite of a summary goes
+// through it, and the other file is not even emptied.
+TEST_F(WineArchive, ASecondNameGivenToAnArchiveFileIsNeverWrittenThrough) {
+  clock_.now = {2024, 6, 15, 6, 9, 3, 7, 0};
+  ASSERT_EQ(recorder().add_event(1, "Служба ИБП запущена\n"), 20) << "the month's folder is made";
+  const std::string precious = root_ + "_precious.txt";
+  write_file(precious, "precious\n");
+  struct Planted {
+    std::string name;
+    std::function<bool()> write;
+  };
+  stat_reader reader(files_, loader());
+  ASSERT_TRUE(reader.load_path());
+  const Planted cases[] = {
+      {day_path(2024, 6, 16, DayFile::kEvents),
+       [&] {
+         clock_.now.day = 16;
+         return recorder().add_event(1, "Служба ИБП запущена\n") != 0;
+       }},
+      {year_summary_path(root_, 2024), [&] { return reader.update_year(2024); }},
+  };
+  for (const Planted& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(CreateHardLinkA(c.name.c_str(), precious.c_str(), nullptr)) << GetLastError();
+    EXPECT_FALSE(c.write());
+    EXPECT_EQ(file_bytes(precious), "precious\n");
+  }
+  DeleteFileA(precious.c_str());
+}
+
+// A root the administrator chose that others may change (under Wine: whose Unix mode lets others
+// write) is made the archive's own before the first line, which says so.
+TEST_F(WineArchive, AnExistingRootOthersMayChangeIsMadePrivateBeforeTheFirstWrite) {
+  // Set after making it: Wine makes a folder with the process's umask, which takes others' write.
+  platform::testing::PlantedSecurity everyone_may_change(nullptr, "(A;OICI;FA;;;WD)");
+  ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr));
+  ASSERT_TRUE(SetFileSecurityA(root_.c_str(), DACL_SECURITY_INFORMATION,
+                               everyone_may_change.attributes()->lpSecurityDescriptor));
+  auto everyone = [&] {
+    platform::UniqueHandle root(CreateFileA(root_.c_str(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    for (const platform::testing::AceEntry& entry : platform::testing::dacl_entries(root.get(), SE_FILE_OBJECT).value())
+      if (entry.sid == "S-1-1-0") return entry.mask;
+    return DWORD{0};
+  };
+  ASSERT_NE(everyone() & FILE_ADD_FILE, 0u) << "Wine shows the planted list";
+  clock_.now = {2024, 6, 15, 6, 9, 3, 7, 0};
+  EXPECT_EQ(recorder().add_event(1, "Служба ИБП запущена\n"), 20);
+  EXPECT_EQ(everyone() & (FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_DELETE_CHILD | WRITE_DAC), 0u);
+  const std::string events = file_bytes(day_path(2024, 6, 15, DayFile::kEvents));
+  EXPECT_EQ(events.substr(0, 12), "09:03:07|36|") << events;
+  EXPECT_NE(events.find(stats::utf8_to_windows1251("могли изменять пользователи: её права доступа сброшены\n")),
+            std::string::npos);
+}
+
 // Run by tools/wine/planted_links.sh, which first plants root\2031\5 as a link to a folder beside
 // the root, as a user could plant a junction.
 TEST_F(WineArchive, ALinkPlantedAtTheMonthLeavesNothingWrittenOutsideTheRoot) {
@@ -214,6 +273,9 @@ TEST_F(WineArchive, ALinkPlantedAtTheMonthLeavesNothingWrittenOutsideTheRoot) {
   EXPECT_EQ(recorder().add_event(1, "Служба ИБП запущена\n"), 0);
   recorder().flush();
   recorder_.reset();
+  stat_reader reader(files_, loader());
+  ASSERT_TRUE(reader.load_path());
+  EXPECT_FALSE(reader.update_month(2031, 5)) << "the statistics window's rewrite neither";
 
   WIN32_FIND_DATAA found;
   const HANDLE search = FindFirstFileA((base + "\\outside\\*").c_str(), &found);

@@ -1,7 +1,9 @@
 #include "stats/stat_core.h"
 
+#include <cstdio>
 #include <utility>
 
+#include "core/event_texts.h"
 #include "platform/debug_trace.h"
 #include "stats/archive_paths.h"
 #include "stats/event_line.h"
@@ -44,6 +46,7 @@ bool stat_core::load_config() {
   if (same_archive) return true;
 
   // A new root: the reset date makes the next sample close the old day before using the new one.
+  root_ready_ = false;
   month_prefix_.clear();
   year_ = month_ = day_ = 0;
   raw_buffer_.clear();
@@ -59,6 +62,7 @@ void stat_core::add_sample(bool link_up, const ups_link::UpsStatus& status, floa
   if (!config_.on) return;
   const platform::LocalTime now = platform::side_effects().local_time();
   if (enter_date(now)) close_day();
+  if (!config_.on) return;  // its root was refused
   const bool force = config_.flush_force && (status.status_bits & ups_link::STATUS_UTILITY_FAIL) != 0;
 
   double dt = 0;
@@ -119,14 +123,42 @@ bool stat_core::enter_date(const platform::LocalTime& now) {
   return true;
 }
 
+// The root is the administrator's choice, but it may be a folder that others can change: one that
+// existed is made private before the first write, and where that fails recording stops until the
+// next load_config. A root made here is private from the start. False while it cannot be used.
+bool stat_core::prepare_root() {
+  if (root_ready_) return true;
+  const bool made_here = !files_.directory_exists(config_.path) && files_.create_root_directory(config_.path);
+  const RootAccess access = made_here ? RootAccess::kPrivate : files_.secure_root(config_.path);
+  if (access == RootAccess::kMissing) return false;
+  if (access == RootAccess::kRefused) {
+    debug_trace("UPS::stat root %s refused: others can change it\n", config_.path.c_str());
+    config_.on = false;
+    return false;
+  }
+  root_ready_ = true;
+  if (access == RootAccess::kReset) {
+    debug_trace("UPS::stat root %s reset: others could change it\n", config_.path.c_str());
+    record_root_reset();
+  }
+  return true;
+}
+
+void stat_core::record_root_reset() {
+  char text[kEventBufferSize];
+  std::snprintf(text, sizeof text, core::event::kArchiveRootReset.format, config_.path.c_str());
+  add_event(core::event::kArchiveRootReset.code, text);
+}
+
 // Creates the root, year and month directories that are missing (not the root's parents);
 // a failure shows later, when the file in it cannot be created. Nothing is created through a
 // link planted at the year.
 std::string stat_core::create_month_directory(int year, int month) {
-  if (!files_.directory_exists(config_.path)) files_.create_root_directory(config_.path);
-  const std::string year_path = year_directory(config_.path, year);
-  create_level(year_path);
-  if (!files_.is_link(year_path)) create_level(month_directory(config_.path, year, month));
+  if (prepare_root()) {
+    const std::string year_path = year_directory(config_.path, year);
+    create_level(year_path);
+    if (!files_.is_link(year_path)) create_level(month_directory(config_.path, year, month));
+  }
   return month_prefix(config_.path, year, month);
 }
 
@@ -138,13 +170,14 @@ void stat_core::create_level(const std::string& path) {
 // itself be a link; a link at the year or month, planted by another user, would take the service's
 // writes outside the archive.
 std::unique_ptr<StatFile> stat_core::open_in_month(int year, int month, const std::string& path) {
+  if (!root_ready_) return nullptr;
   for (const std::string& folder : {year_directory(config_.path, year), month_directory(config_.path, year, month)}) {
     if (files_.is_link(folder)) {
       debug_trace("UPS:stat link refused %s\n", folder.c_str());
       return nullptr;
     }
   }
-  return files_.open_for_writing(path, OpenMode::kOpenOrCreate);
+  return files_.open_for_writing(config_.path, path, OpenMode::kOpenOrCreate);
 }
 
 // The old day gets its last write, stamped already in the new day.

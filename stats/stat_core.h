@@ -65,6 +65,8 @@ class stat_core {
 
  private:
   bool enter_date(const platform::LocalTime& now);
+  bool prepare_root();
+  void record_root_reset();
   std::string create_month_directory(int year, int month);
   void create_level(const std::string& path);
   std::unique_ptr<StatFile> open_in_month(int year, int month, const std::string& path);
@@ -82,6 +84,7 @@ class stat_core {
   StatConfigLoader config_loader_;
   StatConfig config_;
 
+  bool root_ready_ = false;   // the root was created here or found private (or made so)
   std::string month_prefix_;  // current month's directory, trailing backslash
   int year_ = 0;
   int month_ = 0;

@@ -12,6 +12,7 @@
 #include "stats/archive_paths.h"
 #include "stats/test_memory_stat_files.h"
 #include "stats/test_stat_clock.h"
+#include "stats/windows1251.h"
 
 namespace stats {
 namespace {
@@ -328,6 +329,46 @@ TEST_F(Recorder, NothingIsWrittenThroughALinkPlantedInsideTheArchive) {
     EXPECT_FALSE(files_.has(day_file_path(kMonth, 7, DayFile::kEvents)));
     EXPECT_TRUE(trace.contains("UPS:stat link refused " + link + "\n"));
   }
+}
+
+// A root that existed before the recorder: one that others could change is made private before the
+// first write, which the event file tells first; one that cannot be made private gets nothing,
+// until the configuration is loaded again.
+TEST_F(Recorder, AnExistingRootIsMadePrivateBeforeItsFirstWriteOrRecordingStops) {
+  const std::string events = day_file_path(kMonth, 7, DayFile::kEvents);
+  clock_.now = {2008, 3, 7, 5, 9, 3, 7, 0};
+  files_.add_directory(kRoot);
+  struct Case {
+    RootAccess access;
+    std::string lines;
+  };
+  const Case cases[] = {
+      {RootAccess::kPrivate, "09:03:07|05|\xD1\xE1\xEE\xE9\n"},
+      {RootAccess::kReset,
+       "09:03:07|36|" + utf8_to_windows1251("Папку статистики C:\\stats могли изменять пользователи: её права доступа "
+                                            "сброшены\n") +
+           "09:03:07|05|\xD1\xE1\xEE\xE9\n"},
+      {RootAccess::kRefused, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.access));
+    files_.remove(events);
+    files_.set_root_access(kRoot, c.access);
+    recorder_.reset();
+    platform::TraceCapture trace;
+    recorder().add_event(5, "Сбой\n");
+    EXPECT_EQ(files_.contents(events), c.lines);
+    EXPECT_EQ(trace.contains("UPS::stat root C:\\stats refused: others can change it\n"),
+              c.access == RootAccess::kRefused);
+  }
+  poll(0);
+  poll(61000);
+  recorder().flush();
+  EXPECT_FALSE(files_.has(day_file_path(kMonth, 7, DayFile::kSummary))) << "nothing recorded in a refused root";
+
+  files_.set_root_access(kRoot, RootAccess::kPrivate);
+  ASSERT_TRUE(recorder().load_config());
+  EXPECT_EQ(recorder().add_event(5, "Сбой\n"), 5) << "a load of the configuration tries again";
 }
 
 TEST_F(Recorder, EventLinesAreAppendedAsWindows1251) {

@@ -57,7 +57,7 @@ bool NativeStatFiles::is_link(const std::string& path) {
   return std::filesystem::is_symlink(host_path(path), error);
 }
 
-std::unique_ptr<StatFile> NativeStatFiles::open_for_writing(const std::string& path, OpenMode mode) {
+std::unique_ptr<StatFile> NativeStatFiles::open_for_writing(const std::string&, const std::string& path, OpenMode mode) {
   const std::string host = host_path(path);
   UniqueFile file;
   if (mode == OpenMode::kOpenOrCreate) file.reset(std::fopen(host.c_str(), "r+b"));

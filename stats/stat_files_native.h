@@ -12,7 +12,7 @@ class NativeStatFiles final : public StatFiles {
   bool directory_exists(const std::string& path) override;
   bool create_directory(const std::string& path) override;
   bool is_link(const std::string& path) override;
-  std::unique_ptr<StatFile> open_for_writing(const std::string& path, OpenMode mode) override;
+  std::unique_ptr<StatFile> open_for_writing(const std::string& root, const std::string& path, OpenMode mode) override;
   bool read_file(const std::string& path, std::size_t limit, std::string& bytes) override;
 };
 

@@ -6,6 +6,7 @@
 
 #include "platform/handles_win.h"
 #include "platform/link_safe_files_win.h"
+#include "platform/object_access_win.h"
 #include "platform/security_win.h"
 
 namespace stats {
@@ -52,13 +53,28 @@ bool Win32StatFiles::create_root_directory(const std::string& path) {
   return CreateDirectoryA(path.c_str(), security.attributes()) != FALSE;
 }
 
+RootAccess Win32StatFiles::secure_root(const std::string& root) {
+  using platform::ObjectTrust;
+  using platform::SystemObject;
+  if (!directory_exists(root)) return RootAccess::kMissing;
+  auto is_private = [&] {
+    return platform::judge_access(platform::read_path_access(root), SystemObject::archive_root) == ObjectTrust::trusted;
+  };
+  if (is_private()) return RootAccess::kPrivate;
+  if (platform::apply_system_access(root, SystemObject::archive_root) == ERROR_SUCCESS && is_private())
+    return RootAccess::kReset;
+  return RootAccess::kRefused;
+}
+
 bool Win32StatFiles::is_link(const std::string& path) { return platform::is_link(path.c_str()); }
 
-std::unique_ptr<StatFile> Win32StatFiles::open_for_writing(const std::string& path, OpenMode mode) {
-  const DWORD disposition = mode == OpenMode::kOpenOrCreate ? OPEN_ALWAYS : CREATE_ALWAYS;
+std::unique_ptr<StatFile> Win32StatFiles::open_for_writing(const std::string& root, const std::string& path,
+                                                           OpenMode mode) {
+  if (path.compare(0, root.size(), root) != 0) return nullptr;
   platform::UniqueHandle file =
-      platform::create_file_not_following(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, disposition);
-  if (!file) return nullptr;
+      platform::create_file_below(root, path.substr(root.size()), GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS);
+  // Emptied only once it is known to be the archive's own file.
+  if (!file || (mode == OpenMode::kCreateOrTruncate && !SetEndOfFile(file.get()))) return nullptr;
   return std::make_unique<Win32StatFile>(std::move(file));
 }
 

@@ -115,7 +115,7 @@ bool stat_reader::update_all() {
 // be stored is not worth building.
 template <typename SourcePath>
 bool stat_reader::rebuild(const std::string& summary_path, int first, int last, SourcePath source_path) {
-  const std::unique_ptr<StatFile> file = files_.open_for_writing(summary_path, OpenMode::kCreateOrTruncate);
+  const std::unique_ptr<StatFile> file = files_.open_for_writing(root_, summary_path, OpenMode::kCreateOrTruncate);
   if (!file) return false;
   SummaryBuilder builder;
   for (int i = first; i <= last; ++i) {

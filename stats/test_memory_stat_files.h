@@ -27,6 +27,9 @@ class MemoryStatFiles final : public StatFiles {
     links_.insert(path);
   }
 
+  // What secure_root reports of an existing root (by default: private).
+  void set_root_access(const std::string& path, RootAccess access) { root_access_[path] = access; }
+
   bool has(const std::string& path) const { return files_.count(path) != 0; }
   std::string contents(const std::string& path) const {
     const auto it = files_.find(path);
@@ -39,11 +42,16 @@ class MemoryStatFiles final : public StatFiles {
 
   bool directory_exists(const std::string& path) override { return directories_.count(path) != 0; }
   bool is_link(const std::string& path) override { return links_.count(path) != 0; }
+  RootAccess secure_root(const std::string& root) override {
+    if (!directory_exists(root)) return RootAccess::kMissing;
+    const auto it = root_access_.find(root);
+    return it == root_access_.end() ? RootAccess::kPrivate : it->second;
+  }
   bool create_directory(const std::string& path) override {
     if (!parent_exists(path) || refused_.count(path)) return false;
     return directories_.insert(path).second;
   }
-  std::unique_ptr<StatFile> open_for_writing(const std::string& path, OpenMode mode) override {
+  std::unique_ptr<StatFile> open_for_writing(const std::string&, const std::string& path, OpenMode mode) override {
     if (!parent_exists(path) || refused_.count(path) || directories_.count(path)) return nullptr;
     std::string& bytes = files_[path];
     if (mode == OpenMode::kCreateOrTruncate) bytes.clear();
@@ -93,6 +101,7 @@ class MemoryStatFiles final : public StatFiles {
   std::map<std::string, int> writes_;
   std::set<std::string> refused_;
   std::set<std::string> links_;
+  std::map<std::string, RootAccess> root_access_;
 };
 
 }  // namespace stats

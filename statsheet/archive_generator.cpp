@@ -312,13 +312,15 @@ bool continued_from_day_before(const ArchivePlan& archive, const CalendarDate& d
   return simulate_day(quiet, *before, true).ran_to_midnight;
 }
 
-bool write_day_file(stats::StatFiles& files, const std::string& path, const stats::StatSummary& totals) {
-  const std::unique_ptr<stats::StatFile> file = files.open_for_writing(path, stats::OpenMode::kCreateOrTruncate);
+bool write_day_file(stats::StatFiles& files, const std::string& root, const std::string& path,
+                    const stats::StatSummary& totals) {
+  const std::unique_ptr<stats::StatFile> file = files.open_for_writing(root, path, stats::OpenMode::kCreateOrTruncate);
   return file && stats::write_summary(*file, totals);
 }
 
-bool write_whole(stats::StatFiles& files, const std::string& path, const std::string& bytes, std::size_t batch) {
-  const std::unique_ptr<stats::StatFile> file = files.open_for_writing(path, stats::OpenMode::kCreateOrTruncate);
+bool write_whole(stats::StatFiles& files, const std::string& root, const std::string& path, const std::string& bytes,
+                 std::size_t batch) {
+  const std::unique_ptr<stats::StatFile> file = files.open_for_writing(root, path, stats::OpenMode::kCreateOrTruncate);
   if (!file) return false;
   for (std::size_t at = 0; at < bytes.size(); at += batch)
     if (!file->write(bytes.data() + at, std::min(batch, bytes.size() - at))) return false;
@@ -347,14 +349,15 @@ ArchiveReport generate_archive(stats::StatFiles& files, const ArchivePlan& plan)
 
     const std::string prefix = stats::month_prefix(plan.root, day->year, day->month);
     bool written = make_month_directory(files, plan.root, *day);
-    written = written && write_day_file(files, stats::day_file_path(prefix, day->day, stats::DayFile::kSummary),
+    written = written && write_day_file(files, plan.root,
+                                        stats::day_file_path(prefix, day->day, stats::DayFile::kSummary),
                                         day_files.totals);
     if (written && !day_files.raw.empty())
-      written = write_whole(files, stats::day_file_path(prefix, day->day, stats::DayFile::kRaw), day_files.raw,
-                            stats::kRawBufferRecords * stats::kRawSampleSize);
+      written = write_whole(files, plan.root, stats::day_file_path(prefix, day->day, stats::DayFile::kRaw),
+                            day_files.raw, stats::kRawBufferRecords * stats::kRawSampleSize);
     if (written && !day_files.events.empty())
-      written = write_whole(files, stats::day_file_path(prefix, day->day, stats::DayFile::kEvents), day_files.events,
-                            day_files.events.size());
+      written = write_whole(files, plan.root, stats::day_file_path(prefix, day->day, stats::DayFile::kEvents),
+                            day_files.events, day_files.events.size());
     report.complete = report.complete && written;
     if (!written) continue;
 
