@@ -24,14 +24,14 @@ inline std::string wine_path(const std::string& unix_path) {
   return path;
 }
 
-// Starts `command_line`; returns the child process handle (empty on failure).
-inline UniqueHandle start_process(const std::string& command_line) {
+// Starts `command_line` (in `folder`, or in this process's current folder); returns the child
+// process handle (empty on failure).
+inline UniqueHandle start_process(const std::string& command_line, const char* folder = nullptr) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   std::string mutable_line = command_line;
-  if (!CreateProcessA(nullptr, mutable_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &info))
+  if (!CreateProcessA(nullptr, mutable_line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &info))
     return UniqueHandle();
   CloseHandle(info.hThread);
   return UniqueHandle(info.hProcess);
@@ -46,8 +46,8 @@ inline long wait_for_exit(HANDLE process, DWORD timeout_ms) {
 }
 
 // Runs `command_line` to its end; its exit code, -1 on time-out, -2 when it could not start.
-inline long run_process(const std::string& command_line, DWORD timeout_ms = 30000) {
-  UniqueHandle process = start_process(command_line);
+inline long run_process(const std::string& command_line, DWORD timeout_ms = 30000, const char* folder = nullptr) {
+  UniqueHandle process = start_process(command_line, folder);
   if (!process) return -2;
   long code = wait_for_exit(process.get(), timeout_ms);
   if (code == -1) TerminateProcess(process.get(), 99);

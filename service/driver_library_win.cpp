@@ -2,12 +2,25 @@
 
 #include "platform/debug_trace.h"
 #include "platform/system_function_win.h"
+#include "service/program_files_win.h"
 
 namespace service {
 
 using platform::find_system_function;
 
-LibraryExports::LibraryExports() : module_(LoadLibraryA(kLibraryFile)) {
+namespace {
+
+// Beside this program: a library of that name on the search path would run as SYSTEM.
+HMODULE load_library() {
+  const std::wstring program = this_program_path();
+  const std::size_t slash = program.find_last_of(L'\\');
+  if (slash == std::wstring::npos) return nullptr;
+  return LoadLibraryW((program.substr(0, slash + 1) + kLibraryFile).c_str());
+}
+
+}  // namespace
+
+LibraryExports::LibraryExports() : module_(load_library()) {
   if (!module_) {
     debug_trace("Error load dll\n");
     return;
@@ -22,7 +35,7 @@ LibraryExports::~LibraryExports() {
 
 bool LoadedDriverLibrary::load() {
   std::lock_guard lock(mutex_);
-  if (!module_) module_ = LoadLibraryA(kLibraryFile);
+  if (!module_) module_ = load_library();
   return module_ != nullptr;
 }
 

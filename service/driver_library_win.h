@@ -12,7 +12,8 @@
 
 namespace service {
 
-inline constexpr char kLibraryFile[] = "orvik_dll.dll";
+// Loaded from this program's own folder, by its full path.
+inline constexpr wchar_t kLibraryFile[] = L"orvik_dll.dll";
 
 // The library for one command-line operation, loaded for the life of the object. A missing
 // library is logged ("Error load dll\n"); a missing export leaves its pointer null.

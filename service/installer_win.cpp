@@ -6,20 +6,28 @@
 #include <string>
 
 #include "platform/debug_trace.h"
+#include "platform/library_search_win.h"
 #include "platform/system_version_win.h"
 #include "service/driver_library_win.h"
 #include "service/program_files_win.h"
 #include "service/service_manager_win.h"
 #include "service/tray_autostart_win.h"
+#include "service/uninstall_steps.h"
 
 namespace service {
 namespace {
 
 constexpr wchar_t kDisplayName[] = L"Источник бесперебойного питания";
-constexpr wchar_t kPowerOptionsCommand[] = L"rundll32.exe shell32,Control_RunDLL powercfg.cpl";
+constexpr wchar_t kPowerOptionsArguments[] = L" shell32,Control_RunDLL powercfg.cpl";
 constexpr DWORD kTrayCloseWaitMs = 2000;
 
 using platform::system_before_vista;
+
+// The system's own rundll32, by its full path: a program of that name elsewhere on the search path
+// would otherwise run as the installing administrator.
+void start_power_options() {
+  start_program(L"\"" + platform::system_file_path(L"rundll32.exe") + L"\"" + kPowerOptionsArguments);
+}
 
 // An unattended installation must never wait for a click: its failures go to the debug trace alone.
 enum class Feedback { kMessageBox, kTraceOnly };
@@ -92,7 +100,7 @@ GivenInstallResult install_before_vista(SetupFunction setup, const CommandLineCh
   write_tray_autostart();
   adapt_system_ups_service();
   if (!given) {
-    start_program(kPowerOptionsCommand);
+    start_power_options();
     return kInstalled;
   }
   // Unattended: the choice goes where the system's UPS page reads it, and the page stays closed.
@@ -142,17 +150,28 @@ void delete_ups_service() {
   debug_trace(DeleteService(ups.get()) ? "UPS::DeleteService SUCCESS\n" : "UPS::DeleteService error\n");
 }
 
+class SystemUninstall final : public UninstallSteps {
+ public:
+  SystemUninstall(SetupFunction setup, Feedback feedback) : setup_(setup), feedback_(feedback) {}
+  void request_gui_exit() override { setup_(installation::kRequestGuiExit, 0); }
+  void delete_tray_autostart() override { service::delete_tray_autostart(); }
+  bool stop_service() override { return stop_service_or_tell_user(feedback_); }
+  void wait_for_trays() override { Sleep(kTrayCloseWaitMs); }
+  void withdraw_gui_exit() override { setup_(installation::kWithdrawGuiExit, 0); }
+  void delete_service() override {
+    if (!system_before_vista()) delete_ups_service();
+  }
+
+ private:
+  SetupFunction setup_;
+  Feedback feedback_;
+};
+
 bool uninstall(Feedback feedback) {
   LibraryExports library;
-  SetupFunction setup = library.setup();
-  if (!setup) return false;
-  setup(installation::kRequestGuiExit, 0);
-  delete_tray_autostart();
-  if (!stop_service_or_tell_user(feedback)) return false;
-  Sleep(kTrayCloseWaitMs);
-  setup(installation::kWithdrawGuiExit, 0);
-  if (!system_before_vista()) delete_ups_service();
-  return true;
+  if (!library.setup()) return false;
+  SystemUninstall steps(library.setup(), feedback);
+  return uninstall_system(steps);
 }
 
 GivenInstallResult install(const CommandLineChoice* given, Feedback feedback) {
@@ -175,7 +194,7 @@ bool uninstall() { return uninstall(Feedback::kMessageBox); }
 
 void reconfigure() {
   if (system_before_vista()) {
-    start_program(kPowerOptionsCommand);
+    start_power_options();
     return;
   }
   const bool was_running = ups_service_running();

@@ -1,9 +1,10 @@
 // orvik_ups: the service host. It holds no UPS logic: the driver library "orvik_dll.dll" does the
-// work, loaded by its file name. The command line chooses the role of the run; the exit code is
+// work, loaded from the program's own folder. The command line chooses the role of the run; the exit code is
 // 0, except for an installation with the choice given, whose code tells how it ended.
 #include <windows.h>
 
 #include "platform/debug_trace.h"
+#include "platform/library_search_win.h"
 #include "service/command_line.h"
 #include "service/driver_library_win.h"
 #include "service/installer_win.h"
@@ -69,5 +70,7 @@ int run(const service::HostCommand& command) {
 
 // The arguments as the system hands them over: without the program's name, compared as they are.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
+  // The service runs as SYSTEM: nothing it loads by name may come from a folder users can write.
+  platform::restrict_library_search();
   return run(service::parse_command_line(arguments));
 }

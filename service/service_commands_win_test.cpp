@@ -133,6 +133,24 @@ TEST_F(HostCommandLine, StatisticsEntryTellsWhyNoSheetCanOpen) {
   told(L"Статистику открывают только пользователи, которым доступны настройки ИБП.");
 }
 
+// The library is loaded from the program's own folder only: a copy of the program elsewhere finds
+// none, although the folder it is started in (as another user could choose it) holds one. (The
+// full path and the narrowed search each keep that one out; what only the full path keeps out, a
+// library on PATH of a system without SetDefaultDllDirectories, cannot be shown under Wine.)
+TEST_F(HostCommandLine, TheLibraryIsLoadedOnlyFromTheProgramsOwnFolder) {
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  const std::string folder = std::string(temp) + "orvik_host_alone_" + std::to_string(GetCurrentProcessId());
+  CreateDirectoryA(folder.c_str(), nullptr);
+  const std::string copy = folder + "\\orvik_ups.exe";
+  ASSERT_TRUE(CopyFileA(host_program().c_str(), copy.c_str(), FALSE));
+  const std::size_t trace_mark = output_->trace().size();
+  EXPECT_EQ(platform::testing::run_process("\"" + copy + "\" /shutdown", kHostRunMs, bin_dir().c_str()), 0);
+  EXPECT_NE(trace_since(trace_mark).find("Error load dll\n"), std::string::npos) << trace_since(trace_mark);
+  DeleteFileA(copy.c_str());
+  RemoveDirectoryA(folder.c_str());
+}
+
 TEST_F(HostCommandLine, PowerActionSwitchesWithoutAServiceReturnAtOnce) {
   for (const char* line : {"/shutdownUPS", "/hibernateUPS", "/shutdown", "/hibernate", "/reset", "/suspend"}) {
     const DWORD start = GetTickCount();

@@ -7,6 +7,7 @@
 #include "ipc/new_data_event_win.h"
 #include "ipc/shared_block_win.h"
 #include "platform/debug_trace.h"
+#include "platform/library_search_win.h"
 #include "platform/registry_win.h"
 #include "platform/system_function_win.h"
 #include "tray/tray_events.h"
@@ -34,7 +35,7 @@ bool open_new_data_event(TraySession& session) {
 
 SessionNotifications find_session_notifications() {
   SessionNotifications found;
-  found.library = LoadLibraryW(L"WtsApi32.dll");
+  found.library = platform::load_system_library(L"WtsApi32.dll");
   found.register_window =
       platform::find_system_function<SessionNotifications::Register>(found.library, "WTSRegisterSessionNotification");
   found.unregister_window = platform::find_system_function<SessionNotifications::Unregister>(
