@@ -409,8 +409,24 @@ FunctionEnd
   ${EndIf}
 !macroend
 
+; The folder's own owner and list, once it exists: someone may have made it first, between the check
+; of the folder page (or of a silent start) and now, with rights of their own choosing.
+Function CheckMadeFolder
+  CreateDirectory "$INSTDIR"
+  Push $INSTDIR
+  Call CheckFolder
+  Pop $0
+  ${If} $0 != ""
+    RMDir "$INSTDIR"   ; only when empty: what another account put there stays
+    MessageBox MB_ICONSTOP $0 /SD IDOK
+    SetErrorLevel 3
+    Abort
+  ${EndIf}
+FunctionEnd
+
 Section "-Orvik UPS monitor" SecMain
   InitPluginsDir
+  Call CheckMadeFolder
   ${If} $OldHost != ""
     Call RemoveEarlierInstallation
   ${EndIf}
@@ -459,28 +475,65 @@ Section "un.Program" SecProgram
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
 
-; Only the archive's own files: its root may be a folder that holds other things too.
+; A folder that is a link (a junction, a symbolic link) on the stack: 1, else 0.
+Function un.IsLink
+  Exch $0
+  System::Call 'kernel32::GetFileAttributesW(w r0) i .r0'
+  ${If} $0 <> -1
+    IntOp $0 $0 & 0x400   ; FILE_ATTRIBUTE_REPARSE_POINT
+  ${Else}
+    StrCpy $0 0
+  ${EndIf}
+  ${If} $0 <> 0
+    StrCpy $0 1
+  ${EndIf}
+  Exch $0
+FunctionEnd
+
+; The month folders of one year folder ($R1), their files and the year's summary.
+Function un.RemoveArchiveYear
+  ${For} $R2 1 12
+    Push "$ArchiveDir\$R1\$R2"
+    Call un.IsLink
+    Pop $R3
+    ${If} $R3 = 0
+      Delete "$ArchiveDir\$R1\$R2\*_ssd.dat"
+      Delete "$ArchiveDir\$R1\$R2\*_raw.dat"
+      Delete "$ArchiveDir\$R1\$R2\*_log.dat"
+      RMDir "$ArchiveDir\$R1\$R2"
+    ${EndIf}
+  ${Next}
+  Delete "$ArchiveDir\$R1\sum_ssd.dat"
+  RMDir "$ArchiveDir\$R1"
+FunctionEnd
+
+; Only the archive's own files: its root may be a folder that holds other things too. Never through
+; a link: another user may have put one at the root, a year or a month to point elsewhere.
 Section /o "un.Archive" SecArchive
   ${If} $ArchiveDir == ""
     Return
   ${EndIf}
   DetailPrint "$(RemovingArchive)"
-  FindFirst $0 $1 "$ArchiveDir\*"
-  ${DoWhile} $1 != ""
-    IntOp $2 $1 + 0
-    ${If} "$2" == "$1"
+  Push $ArchiveDir
+  Call un.IsLink
+  Pop $R3
+  ${If} $R3 = 1
+    DetailPrint "$(ArchiveIsLink)"
+    Return
+  ${EndIf}
+  FindFirst $0 $R1 "$ArchiveDir\*"
+  ${DoWhile} $R1 != ""
+    IntOp $2 $R1 + 0
+    Push "$ArchiveDir\$R1"
+    Call un.IsLink
+    Pop $R3
+    ${If} "$2" == "$R1"
     ${AndIf} $2 >= 1970
-    ${AndIf} ${FileExists} "$ArchiveDir\$1\*.*"
-      ${For} $3 1 12
-        Delete "$ArchiveDir\$1\$3\*_ssd.dat"
-        Delete "$ArchiveDir\$1\$3\*_raw.dat"
-        Delete "$ArchiveDir\$1\$3\*_log.dat"
-        RMDir "$ArchiveDir\$1\$3"
-      ${Next}
-      Delete "$ArchiveDir\$1\sum_ssd.dat"
-      RMDir "$ArchiveDir\$1"
+    ${AndIf} $R3 = 0
+    ${AndIf} ${FileExists} "$ArchiveDir\$R1\*.*"
+      Call un.RemoveArchiveYear
     ${EndIf}
-    FindNext $0 $1
+    FindNext $0 $R1
   ${Loop}
   FindClose $0
   Delete "$ArchiveDir\sum_ssd.dat"
@@ -496,6 +549,14 @@ Function un.onInit
   ${If} $ArchiveDir != ""
   ${AndIf} ${FileExists} "$ArchiveDir\*.*"
     SectionSetText ${SecArchive} "$(UnArchive)"
+    ; Unattended removal of the archive too: /ARCHIVE=1.
+    ${GetParameters} $R0
+    ClearErrors
+    ${GetOptions} $R0 "/ARCHIVE=" $0
+    ${IfNot} ${Errors}
+    ${AndIf} $0 == 1
+      SectionSetFlags ${SecArchive} ${SF_SELECTED}
+    ${EndIf}
   ${Else}
     StrCpy $ArchiveDir ""
     SectionSetText ${SecArchive} ""

@@ -43,3 +43,5 @@ LangString UnArchiveTop ${LANG_ENGLISH} "The statistics archive stays unless you
 LangString UnArchiveTop ${LANG_RUSSIAN} "Архив статистики остаётся, если его не отметить."
 LangString RemovingArchive ${LANG_ENGLISH} "Removing the statistics archive"
 LangString RemovingArchive ${LANG_RUSSIAN} "Удаление архива статистики"
+LangString ArchiveIsLink ${LANG_ENGLISH} "$ArchiveDir is a link to another folder: the archive is left as it is."
+LangString ArchiveIsLink ${LANG_RUSSIAN} "$ArchiveDir — ссылка на другую папку: архив оставлен как есть."

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/handles_win.h"
 #include "platform/wide_text_win.h"
 
 namespace platform {
@@ -38,16 +39,13 @@ SidBytes text_sid(const char* text) {
 
 // TokenUser and TokenOwner both start with the SID's pointer.
 SidBytes token_sid(TOKEN_INFORMATION_CLASS which) {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
-  std::vector<BYTE> info(256);
+  UniqueHandle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.receive())) return {};
   DWORD size = 0;
-  if (!GetTokenInformation(token, which, info.data(), static_cast<DWORD>(info.size()), &size) && size > info.size()) {
-    info.resize(size);
-    GetTokenInformation(token, which, info.data(), static_cast<DWORD>(info.size()), &size);
-  }
-  CloseHandle(token);
-  return size ? copy_sid(*reinterpret_cast<PSID*>(info.data())) : SidBytes{};
+  GetTokenInformation(token.get(), which, nullptr, 0, &size);
+  std::vector<BYTE> info(size);
+  const bool read = size >= sizeof(PSID) && GetTokenInformation(token.get(), which, info.data(), size, &size);
+  return read ? copy_sid(*reinterpret_cast<PSID*>(info.data())) : SidBytes{};
 }
 
 SidBytes own_account() { return token_sid(TokenUser); }

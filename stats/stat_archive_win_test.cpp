@@ -246,7 +246,8 @@ TEST_F(WineArchive, AnExistingRootOthersMayChangeIsMadePrivateBeforeTheFirstWrit
   auto everyone = [&] {
     platform::UniqueHandle root(CreateFileA(root_.c_str(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    for (const platform::testing::AceEntry& entry : platform::testing::dacl_entries(root.get(), SE_FILE_OBJECT).value())
+    const auto entries = platform::testing::dacl_entries(root.get(), SE_FILE_OBJECT);
+    for (const platform::testing::AceEntry& entry : entries.value_or(std::vector<platform::testing::AceEntry>{}))
       if (entry.sid == "S-1-1-0") return entry.mask;
     return DWORD{0};
   };

@@ -9,7 +9,9 @@
 #      same way (setup_answer);
 #   4. an upgrade (the installer again, /S alone) keeps the Config key, the port and the tray
 #      choice, and the restarted service writes into the statistics archive;
-#   5. the silent uninstaller removes the service, files, entries and keys, and keeps the archive.
+#   5. the silent uninstaller removes the service, files, entries and keys, and keeps the archive;
+#   6. asked to remove the archive too (/ARCHIVE=1), it removes the archive's own files and nothing
+#      through the links another user planted at a year and a month folder.
 # Wine runs only 64-bit programs on this machine, so this is the 64-bit installer (-x64.exe), the
 # same script as the 32-bit one. About a minute.
 #
@@ -109,7 +111,8 @@ uninstall_silently() {  # the uninstaller copies itself away and returns at once
 sim_pid=
 cleanup() {
   if [ -f "$program_dir/uninstall.exe" ]; then uninstall_silently >/dev/null 2>&1; fi
-  rm -rf "$drive/orvik-check-stats" "$drive/orvik-open" "$drive/$installer" "$drive"/orvik-check.*
+  rm -rf "$drive/orvik-check-stats" "$drive/orvik-open" "$drive/orvik-outside" \
+    "$drive/$installer" "$drive"/orvik-check.* "$drive/orvik-check-uninstall.exe"
   if [ -n "$sim_pid" ]; then kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null; fi
   if [ $manage_prefix -eq 1 ]; then tools/wine/prefix.sh down "$WINEPREFIX" >/dev/null 2>&1; fi
 }
@@ -193,6 +196,7 @@ check "the port and the tray choice are kept" test \
 check "the restarted service writes the archive" test -n "$(find "$drive/orvik-check-stats" -name '*_log.dat')"
 
 echo "== 5. uninstall: uninstall.exe /S"
+cp "$program_dir/uninstall.exe" "$drive/orvik-check-uninstall.exe"
 uninstall_silently
 check "the uninstaller ended" test $? -eq 0
 check "no service" key_absent "$service_key"
@@ -201,6 +205,20 @@ check "no Start menu entries" test ! -e "$menu_dir"
 check "no installed-programs entry" key_absent "$uninstall_key"
 check "no tray autostart" test -z "$(value "$run_key" UPS_UI)"
 check "the statistics archive stays" test -n "$(find "$drive/orvik-check-stats" -name '*_log.dat')"
+
+echo "== 6. the archive removed too (/ARCHIVE=1), with links planted at a year and at a month"
+outside=$drive/orvik-outside
+mkdir -p "$outside/year/5" "$outside/month" "$drive/orvik-check-stats/2031"
+for file in year/sum_ssd.dat year/5/1_log.dat month/1_log.dat month/1_ssd.dat; do echo precious >"$outside/$file"; done
+ln -s "$outside/year" "$drive/orvik-check-stats/2030"
+ln -s "$outside/month" "$drive/orvik-check-stats/2031/5"
+wine_do reg add "$config_key" /v stat_path /t REG_SZ /d "$archive" /f >/dev/null
+# A copy kept from before step 5, run in place (_?=) as the uninstaller runs its own copy.
+wine_do 'C:\orvik-check-uninstall.exe' /S /ARCHIVE=1 '_?=C:\orvik-check-gone'
+check "the archive's own files are removed" test -z "$(find "$drive/orvik-check-stats" -name '*.dat')"
+check "nothing removed through the links" test "$(cat "$outside"/year/sum_ssd.dat "$outside"/year/5/1_log.dat \
+  "$outside"/month/1_log.dat "$outside"/month/1_ssd.dat | grep -c precious)" -eq 4
+wine_do reg delete "$service_key" /f >/dev/null
 
 echo "package_check: $passed passed, $failed failed ($((SECONDS - start)) s)"
 [ $failed -eq 0 ]
