@@ -87,6 +87,9 @@ endfunction()
 #   SIMULATOR scenario  - a UPS simulator runs on COM1 for the test's length, playing that scenario
 #   HELPERS targets...  - programs the test starts (built first)
 #   NEEDS_WIN32         - the test also starts programs of the i686 build (ORVIK_WIN32_BUILD_DIR)
+#   LABELS i686         - its run in the i686 build tells something the x86-64 run cannot (layouts
+#                         read across architectures, the exports' calling convention, the 32-bit
+#                         viewer): tools/test_all.sh runs only these there
 function(orvik_wine_test name)
   if(NOT ORVIK_WINDOWS)
     return()
