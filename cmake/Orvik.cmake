@@ -65,6 +65,37 @@ if(ORVIK_WINDOWS)
   set_tests_properties(wine_prefix_down PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
 endif()
 
+# The message table of the Windows Event Log's entries (source "UPS"): one message per event code
+# 1..99, made of the entry's one insertion string, so that Event Viewer shows each event's text
+# whole and a code added later needs no line here. In English and Russian, which the system's
+# search for a message finds whatever the user's language. Written and compiled with windmc when
+# the build is configured; orvik_event_messages(target) puts the table into a program or library.
+if(ORVIK_WINDOWS)
+  set(ORVIK_EVENT_MESSAGES_DIR ${CMAKE_BINARY_DIR}/event_messages)
+  set(mc "LanguageNames=(English=0x409:MSG00409 Russian=0x419:MSG00419)\n")
+  foreach(code RANGE 1 99)
+    # %0 ends the message without a line feed of its own.
+    string(APPEND mc "\nMessageId=${code}\nLanguage=English\n%1%0\n.\nLanguage=Russian\n%1%0\n.\n")
+  endforeach()
+  file(MAKE_DIRECTORY ${ORVIK_EVENT_MESSAGES_DIR})
+  file(WRITE ${ORVIK_EVENT_MESSAGES_DIR}/event_messages.mc "${mc}")
+  find_program(ORVIK_MESSAGE_COMPILER_PATH ${ORVIK_MESSAGE_COMPILER} REQUIRED)
+  execute_process(
+    COMMAND ${ORVIK_MESSAGE_COMPILER_PATH} -r ${ORVIK_EVENT_MESSAGES_DIR} -h ${ORVIK_EVENT_MESSAGES_DIR}
+      ${ORVIK_EVENT_MESSAGES_DIR}/event_messages.mc
+    RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${ORVIK_MESSAGE_COMPILER} could not compile the event messages")
+  endif()
+endif()
+
+function(orvik_event_messages target)
+  set(rc ${ORVIK_EVENT_MESSAGES_DIR}/event_messages.rc)
+  target_sources(${target} PRIVATE ${rc})
+  # windres finds the compiled messages (MSG*.bin) through the include path.
+  set_source_files_properties(${rc} TARGET_DIRECTORY ${target} PROPERTIES INCLUDE_DIRECTORIES ${ORVIK_EVENT_MESSAGES_DIR})
+endfunction()
+
 # A library of portable code: built by every kind of build.
 function(orvik_portable_library name)
   cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})

@@ -14,4 +14,10 @@ void write_event(CoreHooks& hooks, const event::Text& text, ...) {
   hooks.log_event(text.code, line);
 }
 
+std::string with_argument(const char* format, std::string_view argument) {
+  std::string text = format;
+  if (const std::size_t at = text.find("%s"); at != std::string::npos) text.replace(at, 2, argument);
+  return text;
+}
+
 }  // namespace core

@@ -1,6 +1,9 @@
 // Formatting an event line and handing it to the hooks' event file.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "core/core_hooks.h"
 #include "core/event_texts.h"
 
@@ -8,5 +11,8 @@ namespace core {
 
 // Formats `text`'s printf-style format with the arguments and writes it with its code.
 void write_event(CoreHooks& hooks, const event::Text& text, ...);
+
+// `format` with its first "%s" replaced by `argument`: the texts that take one word or reason.
+std::string with_argument(const char* format, std::string_view argument);
 
 }  // namespace core

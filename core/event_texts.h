@@ -43,6 +43,29 @@ inline constexpr Text kObjectTakenBack{35, "Объект %s был открыт 
 inline constexpr Text kObjectRefused{35, "Объект %s создан чужой учётной записью и не используется\n"};
 // An existing statistics root that others could change, made the archive's own before recording.
 inline constexpr Text kArchiveRootReset{36, "Папку статистики %s могли изменять пользователи: её права доступа сброшены\n"};
+// The administrator's command on an event (the Events key): not started, with the reason; ended
+// by the service because it outlived the wait of the critical point.
+inline constexpr Text kCommandNotStarted{39, "Команда на событие %02d не запущена: %s\n"};
+inline constexpr Text kCommandEnded{40, "Команда на событие %02d прервана через %u сек\n"};
+// The monitoring could not start; one of the reasons below follows.
+inline constexpr Text kServiceNotStarted{41, "Служба ИБП не запущена: %s\n"};
+
+namespace start_failure {
+inline constexpr char kLibraryNotLoaded[] = "библиотека orvik_dll.dll не загружается";
+inline constexpr char kLibraryIncomplete[] = "в библиотеке orvik_dll.dll нет нужных функций";
+inline constexpr char kNoSettingsKey[] = "нет раздела настроек службы в реестре";
+inline constexpr char kNoUpsChosen[] = "в настройках не выбраны производитель и модель ИБП";
+inline constexpr char kNoPort[] = "в настройках нет порта ИБП";
+inline constexpr char kSharedBlock[] = "общий блок состояния не создан";
+inline constexpr char kPipeTaken[] = "имя канала \\\\.\\pipe\\UPS занято другим процессом";
+inline constexpr char kPipeNotCreated[] = "канал \\\\.\\pipe\\UPS не создан";
+inline constexpr char kNoUsbUps[] = "ИБП на USB не найден";
+inline constexpr char kPortNotOpened[] = "порт %s не открывается";
+inline constexpr char kPortNotSetUp[] = "порт %s не настраивается";
+inline constexpr char kNoAnswer[] = "ИБП не отвечает (порт %s)";
+inline constexpr char kAnswerNotRead[] = "ответ ИБП не разобран (порт %s)";
+inline constexpr char kNoQueryThread[] = "поток опроса ИБП не запущен";
+}  // namespace start_failure
 inline constexpr Text kHibernateRefused{52, "Отказ спящего режима, под XP установите обновление KB909095\n"};
 
 }  // namespace core::event

@@ -8,6 +8,8 @@
 
 #include "core/config_value_names.h"
 #include "core/cycle_rules.h"
+#include "core/event_log.h"
+#include "core/event_reactions_win.h"
 #include "core/event_texts.h"
 #include "core/library_core_win.h"
 #include "core/library_hooks_win.h"
@@ -42,7 +44,7 @@ class Start {
     debug_trace("UPS::UPSInit(void)\n");
     monitor_.reset();
     stats::process_stat_core().trace_at_unload();
-    if (!stats::process_stat_core().load_config()) return UPS_INITREGISTRYERROR;
+    if (!stats::process_stat_core().load_config()) return failed(UPS_INITREGISTRYERROR, event::start_failure::kNoSettingsKey);
     if (!open_publication()) return UPS_INITUNKNOWNERROR;
     core_.keyboard.open();
     if (!load_configuration()) return UPS_INITREGISTRYERROR;
@@ -52,13 +54,16 @@ class Start {
     begin_monitoring(first->status);
     if (!start_query_thread(core_, first->status)) {
       core_.serial.close();
-      return UPS_INITUNKNOWNERROR;
+      return failed(UPS_INITUNKNOWNERROR, event::start_failure::kNoQueryThread);
     }
     start_monitor_window(core_);
     debug_trace("UPS::UPSInit(void)==UPS_INITOK\n");
     log_event(event::kServiceStarted.code, "%s", event::kServiceStarted.format);
     return UPS_INITOK;
   }
+
+  // Why the start failed, for the event line; empty when it did not.
+  const std::string& failure() const { return failure_; }
 
  private:
   ipc::UpsSharedBlock& block() { return *core_.block(); }
@@ -70,17 +75,34 @@ class Start {
       log_event(event::kObjectRefused.code, event::kObjectRefused.format, name.c_str());
   }
 
+  // Notes why the start fails: `reason` with the port for its "%s". False, for the steps that
+  // say whether they worked.
+  bool failed(const char* reason) {
+    failure_ = with_argument(reason, core_.transport == TransportKind::usb ? "USB" : port_);
+    return false;
+  }
+  std::uint32_t failed(std::uint32_t result, const char* reason) {
+    failed(reason);
+    return result;
+  }
+
+  // The name is taken when an instance exists that is not ours: the system then refuses a first one.
+  static bool pipe_name_taken() {
+    return WaitNamedPipeA(ipc::kPipeName, 1) || GetLastError() != ERROR_FILE_NOT_FOUND;
+  }
+
   bool open_publication() {
     debug_trace(" UPS::openSharedMemory - ");
     const bool opened = core_.publisher.open_block();
     record_adoption(core_.publisher.block_name(), core_.publisher.block_adoption());
-    if (!opened) return false;
+    if (!opened) return failed(event::start_failure::kSharedBlock);
     block().action_request = 0;
     block().turn_off_blocked = 0;
     block().action_blocked = 0;
     debug_trace("OK\n");
     debug_trace(" UPS::UPSc.create() - ");
     if (!core_.pipe.create()) {
+      failed(pipe_name_taken() ? event::start_failure::kPipeTaken : event::start_failure::kPipeNotCreated);
       core_.publisher.close();
       return false;
     }
@@ -99,10 +121,10 @@ class Start {
   bool load_configuration() {
     debug_trace(" UPS::loading config - ");
     platform::UniqueKey config = platform::open_key(platform::kConfigKeyPath);
-    if (!config) return false;
+    if (!config) return failed(event::start_failure::kNoSettingsKey);
     RegistryConfigStore store(config.get());
     SettingsLoadResult names = load_settings(store, monitor_.settings);
-    if (!names.names_found) return false;
+    if (!names.names_found) return failed(event::start_failure::kNoUpsChosen);
     apply_power_action_test_mode(config.get());
     config.reset();
     debug_trace("OK\n");
@@ -114,7 +136,9 @@ class Start {
     ipc::set_block_model(block(), monitor_.model.valid ? names.model : "");
 
     platform::UniqueKey service = platform::open_key(platform::kServiceKeyPath);
-    return service && platform::read_string_value(service.get(), "Port", port_, sizeof port_);
+    if (!service || !platform::read_string_value(service.get(), "Port", port_, sizeof port_))
+      return failed(event::start_failure::kNoPort);
+    return true;
   }
 
   std::uint32_t open_link() {
@@ -124,9 +148,11 @@ class Start {
     } else {
       core_.transport = TransportKind::serial;
       debug_trace(" UPS::Port = %s\n", port_);
-      if (std::strcmp(port_, "USB") == 0) return UPS_INITREGISTRYERROR;
+      if (std::strcmp(port_, "USB") == 0) return failed(UPS_INITREGISTRYERROR, event::start_failure::kNoUsbUps);
       int opened = core_.serial.open(port_);
-      if (opened != ups_link::kSerialOpened) return static_cast<std::uint32_t>(opened);
+      if (opened != ups_link::kSerialOpened)
+        return failed(static_cast<std::uint32_t>(opened),
+                      opened == UPS_INITCOMMOPENERROR ? event::start_failure::kPortNotOpened : event::start_failure::kPortNotSetUp);
       ipc::set_block_port(block(), port_);
     }
     std::strcpy(monitor_.query_command, ups_link::status_query_command(monitor_.model.mod));
@@ -138,9 +164,15 @@ class Start {
         core_.transport == TransportKind::usb
             ? ups_link::usb_initial_contact(core_.usb, monitor_.query_command, core_.vendor)
             : core_.serial.initial_contact(monitor_.query_command);
-    if (!line) return std::nullopt;
+    if (!line) {
+      failed(event::start_failure::kNoAnswer);
+      return std::nullopt;
+    }
     ups_link::StatusReading first = ups_link::read_status(*line);
-    if (!first.answered) return std::nullopt;
+    if (!first.answered) {
+      failed(event::start_failure::kAnswerNotRead);
+      return std::nullopt;
+    }
     return first;
   }
 
@@ -161,6 +193,7 @@ class Start {
   LibraryCore& core_;
   MonitorCore& monitor_;
   char port_[kPortBufferSize] = {};
+  std::string failure_;
 };
 
 // Everything a start or a run acquired, released in the order of a stop.
@@ -183,9 +216,13 @@ using namespace core;
 extern "C" {
 
 DWORD WINAPI UPSInit() {
+  install_event_reactions();
   LibraryCore& core = library_core();
-  std::uint32_t result = Start(core).run();
+  Start start(core);
+  std::uint32_t result = start.run();
   if (result != UPS_INITOK) {
+    log_event(event::kServiceNotStarted.code, "%s",
+              with_argument(event::kServiceNotStarted.format, start.failure()).c_str());
     // A host may try again in the same process: nothing of this attempt stays held.
     release(core);
     platform::side_effects().beep(500, 300);

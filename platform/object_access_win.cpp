@@ -124,6 +124,8 @@ GenericRights generic_rights_of(SystemObject kind) {
     case SystemObject::new_data_event:
       return {STANDARD_RIGHTS_READ | kEventQueryState, STANDARD_RIGHTS_WRITE | EVENT_MODIFY_STATE,
               STANDARD_RIGHTS_EXECUTE | SYNCHRONIZE, EVENT_ALL_ACCESS};
+    case SystemObject::admin_only_key:
+      return {KEY_READ, KEY_WRITE, KEY_EXECUTE, KEY_ALL_ACCESS};
     case SystemObject::pipe:
     case SystemObject::archive_root:
       break;

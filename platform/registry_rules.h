@@ -17,6 +17,10 @@ constexpr std::uint32_t kRegMultiString = 7;     // REG_MULTI_SZ
 // with the terminator. No data at all is an empty string.
 bool string_value_usable(std::uint32_t type, const char* data, std::size_t size);
 
+// The same for a string read in UTF-16: `size` bytes of whole 16-bit characters, the last one
+// the terminator.
+bool wide_string_value_usable(std::uint32_t type, const std::uint16_t* data, std::size_t size);
+
 // A DWORD value is usable when it is of type DWORD and exactly 4 bytes long.
 bool dword_value_usable(std::uint32_t type, std::size_t size);
 

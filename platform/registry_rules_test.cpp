@@ -25,6 +25,16 @@ TEST(StringValueRule, RejectsOtherTypesEvenWithATerminator) {
   EXPECT_FALSE(string_value_usable(3 /* binary */, "COM1", 5));
 }
 
+TEST(WideStringValueRule, NeedsWholeCharactersEndingInTheTerminator) {
+  const std::uint16_t command[] = {u'c', u'm', u'd', 0};
+  EXPECT_TRUE(wide_string_value_usable(kRegString, command, 8));
+  EXPECT_TRUE(wide_string_value_usable(kRegExpandString, command, 8));
+  EXPECT_TRUE(wide_string_value_usable(kRegString, command, 0));
+  EXPECT_FALSE(wide_string_value_usable(kRegString, command, 6)) << "no terminator";
+  EXPECT_FALSE(wide_string_value_usable(kRegString, command, 7)) << "half a character";
+  EXPECT_FALSE(wide_string_value_usable(kRegMultiString, command, 8));
+}
+
 TEST(DwordValueRule, NeedsTypeDwordAndFourBytes) {
   EXPECT_TRUE(dword_value_usable(kRegDword, 4));
   EXPECT_FALSE(dword_value_usable(kRegDword, 2));

@@ -1,6 +1,7 @@
 #include "platform/registry_win.h"
 
 #include <cstring>
+#include <vector>
 
 #include "platform/registry_rules.h"
 
@@ -25,6 +26,21 @@ bool read_string_value(HKEY key, const char* name, char* buffer, std::size_t buf
   return true;
 }
 
+ValueRead read_wide_string_value(HKEY key, const wchar_t* name, std::wstring& value, std::size_t max_chars) {
+  value.clear();
+  DWORD type = 0;
+  DWORD size = 0;
+  LONG rc = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
+  if (rc == ERROR_FILE_NOT_FOUND) return ValueRead::absent;
+  if (rc != ERROR_SUCCESS || size > (max_chars + 1) * sizeof(wchar_t)) return ValueRead::unusable;
+  std::vector<std::uint16_t> data(size / 2 + 1);
+  rc = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+  if (rc != ERROR_SUCCESS || size > data.size() * 2 || !wide_string_value_usable(type, data.data(), size))
+    return ValueRead::unusable;
+  if (size > 0) value.assign(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(size / 2 - 1));
+  return ValueRead::ok;
+}
+
 bool read_dword_value(HKEY key, const char* name, std::uint32_t& value) {
   DWORD type = 0;
   DWORD data = 0;
@@ -38,6 +54,11 @@ bool read_dword_value(HKEY key, const char* name, std::uint32_t& value) {
 bool write_string_value(HKEY key, const char* name, const char* value) {
   DWORD size = static_cast<DWORD>(std::strlen(value) + 1);
   return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), size) == ERROR_SUCCESS;
+}
+
+bool write_wide_string_value(HKEY key, const wchar_t* name, const std::wstring& value, DWORD type) {
+  const DWORD size = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
+  return RegSetValueExW(key, name, 0, type, reinterpret_cast<const BYTE*>(value.c_str()), size) == ERROR_SUCCESS;
 }
 
 bool write_dword_value(HKEY key, const char* name, std::uint32_t value) {

@@ -22,12 +22,16 @@ const wchar_t* descriptor_text(SystemObject object) {
     case SystemObject::archive_root:
       // BU Users: read and traverse (FILE_GENERIC_READ | FILE_GENERIC_EXECUTE); OICI: inherited.
       return L"D:P(A;OICI;0x1F01FF;;;SY)(A;OICI;0x1F01FF;;;BA)(A;OICI;0x1200A9;;;BU)";
+    case SystemObject::admin_only_key:
+      // KEY_ALL_ACCESS, handed down to subkeys.
+      return L"D:P(A;CI;0xF003F;;;SY)(A;CI;0xF003F;;;BA)";
   }
   return nullptr;
 }
 
 static_assert(kBlockUserAccess == 0x6 && kEventUserAccess == 0x100001, "the descriptors' texts grant these");
-static_assert(SECTION_ALL_ACCESS == 0xF001F && EVENT_ALL_ACCESS == 0x1F0003 && FILE_ALL_ACCESS == 0x1F01FF);
+static_assert(SECTION_ALL_ACCESS == 0xF001F && EVENT_ALL_ACCESS == 0x1F0003 && FILE_ALL_ACCESS == 0x1F01FF &&
+              KEY_ALL_ACCESS == 0xF003F);
 
 }  // namespace
 

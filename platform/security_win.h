@@ -4,14 +4,15 @@
 // desktop) get only what the tray application uses of that object, and never WRITE_DAC or
 // WRITE_OWNER, so no user can lock the service out of its own objects. The statistics archive's
 // root, when the service creates it, is readable by users and written by the service alone;
-// everything below it inherits that.
+// everything below it inherits that. A registry key whose values the service runs as SYSTEM (the
+// administrator's commands on events) is for SYSTEM and Administrators alone.
 #pragma once
 
 #include <windows.h>
 
 namespace platform {
 
-enum class SystemObject { shared_block, new_data_event, pipe, archive_root };
+enum class SystemObject { shared_block, new_data_event, pipe, archive_root, admin_only_key };
 
 // Specific rights of interactive users (the tray application and the viewer): the block's view
 // read and written; the event waited on and queried; the pipe not at all.

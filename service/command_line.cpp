@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/event_command.h"
 #include "setup/port_list.h"
 
 namespace service {
@@ -12,28 +13,39 @@ namespace {
 
 struct Switch {
   const char* text;
-  HostCommand command;
+  HostMode mode;
+  std::uint32_t power_request;
 };
 
 // Tried in this order; the first whole-line match wins.
 const Switch kSwitches[] = {
-    {"/setup", {HostMode::kReconfigure, 0, {}}},
-    {"/installGUI", {HostMode::kInstallGui, 0, {}}},
-    {"/uninstallGUI", {HostMode::kUninstallGui, 0, {}}},
-    {"/install", {HostMode::kInstall, 0, {}}},
-    {"/uninstall", {HostMode::kUninstall, 0, {}}},
-    {"/gui", {HostMode::kGui, 0, {}}},
-    {"/app", {HostMode::kApp, 0, {}}},
-    {"/statistics", {HostMode::kStatistics, 0, {}}},
-    {"/shutdownUPS", {HostMode::kPowerAction, 1, {}}},
-    {"/hibernateUPS", {HostMode::kPowerAction, 2, {}}},
-    {"/shutdown", {HostMode::kPowerAction, 5, {}}},
-    {"/hibernate", {HostMode::kPowerAction, 6, {}}},
-    {"/reset", {HostMode::kPowerAction, 3, {}}},
-    {"/suspend", {HostMode::kPowerAction, 4, {}}},
+    {"/setup", HostMode::kReconfigure, 0},
+    {"/installGUI", HostMode::kInstallGui, 0},
+    {"/uninstallGUI", HostMode::kUninstallGui, 0},
+    {"/install", HostMode::kInstall, 0},
+    {"/uninstall", HostMode::kUninstall, 0},
+    {"/gui", HostMode::kGui, 0},
+    {"/app", HostMode::kApp, 0},
+    {"/statistics", HostMode::kStatistics, 0},
+    {"/shutdownUPS", HostMode::kPowerAction, 1},
+    {"/hibernateUPS", HostMode::kPowerAction, 2},
+    {"/shutdown", HostMode::kPowerAction, 5},
+    {"/hibernate", HostMode::kPowerAction, 6},
+    {"/reset", HostMode::kPowerAction, 3},
+    {"/suspend", HostMode::kPowerAction, 4},
+    {"/events", HostMode::kListEventCommands, 0},
 };
 
 constexpr std::string_view kInstallWithChoice = "/install";
+constexpr std::string_view kEventCommand = "/event:";
+constexpr std::string_view kCriticalWait = "/eventwait:";
+
+HostCommand with_mode(HostMode mode, std::uint32_t power_request = 0) {
+  HostCommand command;
+  command.mode = mode;
+  command.power_request = power_request;
+  return command;
+}
 
 bool blank(char c) { return c == ' ' || c == '\t'; }
 char ascii_upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
@@ -95,23 +107,71 @@ HostCommand parse_given_choice(std::string_view options) {
     else
       bad = true;
   }
-  HostCommand refused{HostMode::kInstallRefused, 0, {}};
+  const HostCommand refused = with_mode(HostMode::kInstallRefused);
   if (bad || !vendor || !model || !port) return refused;
   std::optional<std::string> listed = listed_port(*port);
   if (!listed) return refused;
-  return {HostMode::kInstallGiven, 0, {*vendor, *model, *listed, tray}};
+  HostCommand given = with_mode(HostMode::kInstallGiven);
+  given.choice = {*vendor, *model, *listed, tray};
+  return given;
+}
+
+std::string_view without_blanks_around(std::string_view text) {
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+bool starts_with(std::string_view line, std::string_view start) { return line.substr(0, start.size()) == start; }
+
+HostCommand refused_event_switch() { return with_mode(HostMode::kEventSwitchRefused); }
+
+// What follows "/event:".
+HostCommand parse_event_command(std::string_view rest) {
+  const std::optional<int> code = core::event_code_of(rest.substr(0, 2));
+  if (!code || (rest.size() > 2 && !blank(rest[2]))) return refused_event_switch();
+  HostCommand command = with_mode(HostMode::kSetEventCommand);
+  command.event_code = *code;
+  command.event_command = std::string(without_blanks_around(rest.substr(2)));
+  return command;
+}
+
+// What follows "/eventwait:".
+HostCommand parse_critical_wait(std::string_view digits) {
+  if (digits.empty() || digits.size() > 3 || digits.find_first_not_of("0123456789") != std::string_view::npos)
+    return refused_event_switch();
+  std::uint32_t seconds = 0;
+  for (char digit : digits) seconds = seconds * 10 + static_cast<std::uint32_t>(digit - '0');
+  if (seconds > core::kMaxCriticalCommandWaitS) return refused_event_switch();
+  HostCommand command = with_mode(HostMode::kSetCriticalCommandWait);
+  command.critical_wait_s = seconds;
+  return command;
 }
 
 }  // namespace
 
+std::string_view arguments_of(std::string_view command_line) {
+  std::size_t at = 0;
+  if (!command_line.empty() && command_line[0] == '"') {
+    const std::size_t closing = command_line.find('"', 1);
+    at = closing == std::string_view::npos ? command_line.size() : closing + 1;
+  } else {
+    while (at < command_line.size() && static_cast<unsigned char>(command_line[at]) > ' ') ++at;
+  }
+  while (at < command_line.size() && static_cast<unsigned char>(command_line[at]) <= ' ') ++at;
+  return command_line.substr(at);
+}
+
 HostCommand parse_command_line(const char* arguments) {
   if (!arguments) return {};
   for (const Switch& s : kSwitches)
-    if (std::strcmp(arguments, s.text) == 0) return s.command;
+    if (std::strcmp(arguments, s.text) == 0) return with_mode(s.mode, s.power_request);
   const std::string_view line(arguments);
-  if (line.size() > kInstallWithChoice.size() && line.substr(0, kInstallWithChoice.size()) == kInstallWithChoice &&
+  if (line.size() > kInstallWithChoice.size() && starts_with(line, kInstallWithChoice) &&
       blank(line[kInstallWithChoice.size()]))
     return parse_given_choice(line.substr(kInstallWithChoice.size()));
+  if (starts_with(line, kEventCommand)) return parse_event_command(line.substr(kEventCommand.size()));
+  if (starts_with(line, kCriticalWait)) return parse_critical_wait(line.substr(kCriticalWait.size()));
   return {};
 }
 

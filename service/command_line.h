@@ -1,14 +1,15 @@
 // The command line of orvik_ups: which of its roles one run plays.
 //
-// The line (the program's arguments, as the system hands them to WinMain) is compared as a whole,
+// The line (the program's arguments in UTF-8, without the program's name) is compared as a whole,
 // byte for byte and case-sensitively, with each switch in a fixed order; the first match wins and
-// anything else, the empty line included, runs the service. The one exception is "/install"
-// followed by a blank: the rest of the line is then the setup dialog's choice (see
-// parse_command_line). Pure; any thread.
+// anything else, the empty line included, runs the service. The exceptions take a value: "/install"
+// followed by a blank and the setup dialog's choice, "/event:NN" with a command, "/eventwait:N"
+// (see parse_command_line). Pure; any thread.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace service {
 
@@ -24,6 +25,10 @@ enum class HostMode {
   kApp,              // "/app": tray process plus the monitoring loop in the foreground
   kStatistics,       // "/statistics": the statistics sheet of this session's tray application
   kPowerAction,      // one of the power-action switches
+  kSetEventCommand,  // "/event:NN command": the administrator's command on event NN; none clears it
+  kListEventCommands,       // "/events": the commands and the critical point's wait
+  kSetCriticalCommandWait,  // "/eventwait:N": how long the critical point waits for its command
+  kEventSwitchRefused,      // one of the three above, malformed: nothing done
   kService,          // anything else: started by the service control manager
 };
 
@@ -39,7 +44,14 @@ struct HostCommand {
   HostMode mode = HostMode::kService;
   std::uint32_t power_request = 0;  // 1..6 for kPowerAction
   CommandLineChoice choice;         // for kInstallGiven
+  int event_code = 0;               // 1..99 for kSetEventCommand
+  std::string event_command;        // for kSetEventCommand; empty: clear
+  std::uint32_t critical_wait_s = 0;  // 0..600 for kSetCriticalCommandWait
 };
+
+// The arguments within the whole command line as the system keeps it: what follows the program's
+// name (in double quotes, or up to the first blank) and the blanks after it, as WinMain gets them.
+std::string_view arguments_of(std::string_view command_line);
 
 // "/install /vendor:V /model:M /port:P [/tray]" selects kInstallGiven: the options in any order,
 // each once, separated by blanks; double quotes group blanks into a value and are dropped
@@ -47,6 +59,11 @@ struct HostCommand {
 // are (the library checks them against its lists); the port is matched ignoring case and stored as
 // listed. Option names are compared exactly. Any other text after "/install " is kInstallRefused,
 // so that a mistyped unattended installation neither shows a dialog nor runs as the service.
+//
+// "/event:NN" names an event by its two-digit code (01..99); after a blank, the rest of the line,
+// without the blanks around it, is the command, kept as typed (its quotes included). Nothing after
+// the code clears the command. "/eventwait:N" takes 0..600 seconds in decimal digits. Anything else
+// after "/event:" or "/eventwait:" is kEventSwitchRefused.
 HostCommand parse_command_line(const char* arguments);
 
 }  // namespace service

@@ -1,11 +1,36 @@
 // Fuzz target: a command line of arbitrary bytes. Whatever it holds, the run plays exactly one
-// role, a power-action request is one the service understands, and a choice given for an
-// unattended installation names a vendor, a model and a port the setup dialog lists.
+// role, a power-action request is one the service understands, a choice given for an unattended
+// installation names a vendor, a model and a port the setup dialog lists, and an event switch
+// names an event the system has and a wait it accepts. The arguments found within a whole line
+// are its end, never starting with a blank.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "service/command_line.h"
+
+namespace {
+
+void check_event_switch(const service::HostCommand& command) {
+  using service::HostMode;
+  const bool sets_command = command.mode == HostMode::kSetEventCommand;
+  if (sets_command != (command.event_code >= 1 && command.event_code <= 99)) __builtin_trap();
+  const std::string& text = command.event_command;
+  if (!sets_command && !text.empty()) __builtin_trap();
+  if (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.back() == ' ' || text.back() == '\t'))
+    __builtin_trap();
+  if (command.critical_wait_s > 600) __builtin_trap();
+  if (command.mode != HostMode::kSetCriticalCommandWait && command.critical_wait_s != 0) __builtin_trap();
+}
+
+void check_arguments(const std::string& line) {
+  const std::string_view arguments = service::arguments_of(line);
+  if (arguments.size() > line.size() || line.compare(line.size() - arguments.size(), arguments.size(), arguments) != 0)
+    __builtin_trap();
+  if (!arguments.empty() && static_cast<unsigned char>(arguments.front()) <= ' ') __builtin_trap();
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string line(reinterpret_cast<const char*>(data), size);  // ends at the first NUL, as WinMain's does
@@ -19,5 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool com = port.size() == 4 && port.compare(0, 3, "COM") == 0 && port[3] >= '1' && port[3] <= '9';
     if (choice.vendor.empty() || choice.model.empty() || !(com || port == "USB")) __builtin_trap();
   }
+  check_event_switch(command);
+  check_arguments(line.c_str());
   return 0;
 }

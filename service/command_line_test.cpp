@@ -64,5 +64,57 @@ TEST(CommandLine, AnIncompleteOrUnknownChoiceIsRefused) {
     EXPECT_EQ(parse_command_line(line).mode, HostMode::kService) << line;
 }
 
+TEST(CommandLine, EventCommandsAreSetAsTypedAndClearedByNothing) {
+  const struct {
+    const char* line;
+    int code;
+    const char* command;
+  } cases[] = {
+      {"/event:05 cmd /c echo %UPS_TEXT%", 5, "cmd /c echo %UPS_TEXT%"},
+      {"/event:14\t \"C:\\Program Files\\nas off.cmd\" \"a b\"  ", 14, "\"C:\\Program Files\\nas off.cmd\" \"a b\""},
+      {"/event:99 powershell -Command \"Выключить\"", 99, "powershell -Command \"Выключить\""},
+      {"/event:05", 5, ""},
+      {"/event:05   ", 5, ""},
+  };
+  for (const auto& c : cases) {
+    const HostCommand command = parse_command_line(c.line);
+    EXPECT_EQ(command.mode, HostMode::kSetEventCommand) << c.line;
+    EXPECT_EQ(command.event_code, c.code) << c.line;
+    EXPECT_EQ(command.event_command, c.command) << c.line;
+  }
+  EXPECT_EQ(parse_command_line("/events").mode, HostMode::kListEventCommands);
+}
+
+TEST(CommandLine, TheCriticalWaitTakesZeroToSixHundredSeconds) {
+  for (const auto& [line, seconds] : {std::pair{"/eventwait:0", 0u}, {"/eventwait:600", 600u}, {"/eventwait:060", 60u}}) {
+    const HostCommand command = parse_command_line(line);
+    EXPECT_EQ(command.mode, HostMode::kSetCriticalCommandWait) << line;
+    EXPECT_EQ(command.critical_wait_s, seconds) << line;
+  }
+}
+
+// A mistyped switch must not store anything, nor run the service.
+TEST(CommandLine, MalformedEventSwitchesAreRefused) {
+  for (const char* line : {"/event:", "/event:5", "/event:5 cmd", "/event:00 cmd", "/event:100 cmd", "/event:05cmd",
+                           "/event:ab cmd", "/event: 05 cmd", "/eventwait:", "/eventwait:601", "/eventwait:-1",
+                           "/eventwait:1000", "/eventwait: 60", "/eventwait:60s", "/eventwait:9999999999"})
+    EXPECT_EQ(parse_command_line(line).mode, HostMode::kEventSwitchRefused) << line;
+  for (const char* line : {"/Events", "/events ", "/event", "/eventwait"})
+    EXPECT_EQ(parse_command_line(line).mode, HostMode::kService) << line;
+}
+
+TEST(CommandLine, TheArgumentsFollowTheProgramsNameQuotedOrNot) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"\"C:\\Program Files\\Orvik UPS\\orvik_ups.exe\" /event:05 cmd /c \"x y\"", "/event:05 cmd /c \"x y\""},
+      {"orvik_ups.exe   /events", "/events"},
+      {"C:\\Orvik\\orvik_ups.exe\t/install", "/install"},
+      {"\"orvik_ups.exe\"/setup", "/setup"},
+      {"orvik_ups.exe", ""},
+      {"\"unterminated /setup", ""},
+      {"", ""},
+  };
+  for (const auto& [line, arguments] : cases) EXPECT_EQ(arguments_of(line), arguments) << line;
+}
+
 }  // namespace
 }  // namespace service

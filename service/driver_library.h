@@ -17,6 +17,8 @@ class DriverLibrary {
 
   // "orvik_dll.dll" from the program's directory or the search path; false when missing.
   virtual bool load() = 0;
+  // The system's error of the last load that failed.
+  virtual std::uint32_t load_error() = 0;
   // The six minidriver functions and `setup`; false when one of them is missing.
   virtual bool bind() = 0;
   virtual void unload() = 0;

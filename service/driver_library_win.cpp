@@ -36,6 +36,7 @@ LibraryExports::~LibraryExports() {
 bool LoadedDriverLibrary::load() {
   std::lock_guard lock(mutex_);
   if (!module_) module_ = load_library();
+  if (!module_) load_error_ = GetLastError();
   return module_ != nullptr;
 }
 

@@ -43,6 +43,7 @@ class LoadedDriverLibrary final : public DriverLibrary {
   ~LoadedDriverLibrary() override { unload(); }
 
   bool load() override;
+  std::uint32_t load_error() override { return load_error_; }
   bool bind() override;
   void unload() override;
 
@@ -62,6 +63,7 @@ class LoadedDriverLibrary final : public DriverLibrary {
  private:
   std::mutex mutex_;
   HMODULE module_ = nullptr;
+  DWORD load_error_ = 0;
   // Written under the lock by the loop's thread, which alone reads them without it.
   core::MinidriverExports functions_;
   SetupFunction setup_ = nullptr;

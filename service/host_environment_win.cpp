@@ -1,8 +1,10 @@
 #include "service/host_environment_win.h"
 
+#include "core/event_report.h"
 #include "core/power_action_rehearsal.h"
 #include "platform/privilege_win.h"
 #include "platform/registry_win.h"
+#include "platform/system_event_log_win.h"
 
 namespace service {
 namespace {
@@ -39,6 +41,11 @@ void RegistryHostEnvironment::report_running() {
 
 void RegistryHostEnvironment::report_stopped(std::uint32_t win32_exit_code, std::uint32_t specific_exit_code) {
   if (status_) status_->report_stopped(win32_exit_code, specific_exit_code);
+}
+
+void RegistryHostEnvironment::report_event_without_library(int code, const std::string& message) {
+  platform::report_to_event_log(static_cast<std::uint32_t>(code), core::event_log_kind(code),
+                                core::event_report_text(message));
 }
 
 void RegistryHostEnvironment::set_power_action_test_mode(bool on) {

@@ -1,6 +1,6 @@
 // The monitoring loop's surroundings on Windows: the Config key, the reports to the service
-// control manager (none in the foreground), the shutdown privilege and the test mode of the
-// critical action, whose lines go through the library's `setup` export.
+// control manager (none in the foreground) and to the Windows Event Log, the shutdown privilege
+// and the test mode of the critical action, whose lines go through the library's `setup` export.
 //
 // Used by the monitoring loop's thread only.
 #pragma once
@@ -23,6 +23,7 @@ class RegistryHostEnvironment final : public HostEnvironment {
   bool read_dword(const char* name, std::uint32_t& value) override;
   void report_running() override;
   void report_stopped(std::uint32_t win32_exit_code, std::uint32_t specific_exit_code) override;
+  void report_event_without_library(int code, const std::string& message) override;
   void set_power_action_test_mode(bool on) override;
   void enable_shutdown_privilege() override;
 

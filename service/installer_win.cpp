@@ -8,7 +8,10 @@
 #include "platform/debug_trace.h"
 #include "platform/library_search_win.h"
 #include "platform/system_version_win.h"
+#include "platform/wide_text_win.h"
 #include "service/driver_library_win.h"
+#include "service/event_commands_key_win.h"
+#include "service/event_source_win.h"
 #include "service/program_files_win.h"
 #include "service/service_manager_win.h"
 #include "service/tray_autostart_win.h"
@@ -61,20 +64,13 @@ bool start_service_or_tell_user(Feedback feedback = Feedback::kMessageBox) {
   return false;
 }
 
-std::wstring from_command_line(const std::string& text) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
-
 // The dialog's result: the administrator's answer, or the choice given on the command line saved
 // by the library as the dialog would save it.
 int choose(SetupFunction setup, const CommandLineChoice* given) {
   if (!given) return run_setup_dialog(setup);
-  const std::wstring vendor = from_command_line(given->vendor);
-  const std::wstring model = from_command_line(given->model);
-  const std::wstring port = from_command_line(given->port);
+  const std::wstring vendor = platform::to_wide(given->vendor);
+  const std::wstring model = platform::to_wide(given->model);
+  const std::wstring port = platform::to_wide(given->port);
   installation::GivenChoice choice{vendor.c_str(), model.c_str(), port.c_str(), given->tray_autostart ? 1u : 0u};
   return setup(installation::kSaveGivenChoice, reinterpret_cast<ULONG_PTR>(&choice));
 }
@@ -158,8 +154,10 @@ class SystemUninstall final : public UninstallSteps {
   bool stop_service() override { return stop_service_or_tell_user(feedback_); }
   void wait_for_trays() override { Sleep(kTrayCloseWaitMs); }
   void withdraw_gui_exit() override { setup_(installation::kWithdrawGuiExit, 0); }
+  // The Event Log's source of its entries goes with the service.
   void delete_service() override {
     if (!system_before_vista()) delete_ups_service();
+    remove_event_source();
   }
 
  private:
@@ -174,10 +172,18 @@ bool uninstall(Feedback feedback) {
   return uninstall_system(steps);
 }
 
+// Where the system's events reach the administrator: the Event Log's source and the key of the
+// commands on events (kept by an upgrade that restored it). Failures are traced and not fatal.
+void prepare_event_reporting() {
+  if (!register_event_source()) debug_trace("UPS::install: the event source is not registered\n");
+  if (!prepare_event_commands_key()) debug_trace("UPS::install: the key of the commands on events is not protected\n");
+}
+
 GivenInstallResult install(const CommandLineChoice* given, Feedback feedback) {
   if (!uninstall(feedback)) return kServiceNotRunning;
   LibraryExports library;
   if (!library.setup()) return kServiceNotRunning;
+  prepare_event_reporting();
   if (system_before_vista()) return install_before_vista(library.setup(), given);
   return install_service(library.setup(), given, feedback);
 }

@@ -3,10 +3,14 @@
 // 0, except for an installation with the choice given, whose code tells how it ended.
 #include <windows.h>
 
+#include <string>
+
 #include "platform/debug_trace.h"
 #include "platform/library_search_win.h"
+#include "platform/wide_text_win.h"
 #include "service/command_line.h"
 #include "service/driver_library_win.h"
+#include "service/event_commands_key_win.h"
 #include "service/installer_win.h"
 #include "service/power_switch_win.h"
 #include "service/service_main_win.h"
@@ -59,6 +63,14 @@ int run(const service::HostCommand& command) {
     case HostMode::kPowerAction:
       service::send_power_action(command.power_request);
       break;
+    case HostMode::kSetEventCommand:
+      return service::set_event_command(command.event_code, command.event_command);
+    case HostMode::kListEventCommands:
+      return service::list_event_commands();
+    case HostMode::kSetCriticalCommandWait:
+      return service::set_critical_command_wait(command.critical_wait_s);
+    case HostMode::kEventSwitchRefused:
+      return service::refuse_event_switch();
     case HostMode::kService:
       service::run_service_dispatcher();
       break;
@@ -68,9 +80,11 @@ int run(const service::HostCommand& command) {
 
 }  // namespace
 
-// The arguments as the system hands them over: without the program's name, compared as they are.
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
+// The arguments without the program's name, compared as they are; read in UTF-16, so that a
+// command for an event keeps every character whatever the system's code page.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // The service runs as SYSTEM: nothing it loads by name may come from a folder users can write.
   platform::restrict_library_search();
-  return run(service::parse_command_line(arguments));
+  const std::string line = platform::to_utf8(GetCommandLineW());
+  return run(service::parse_command_line(std::string(service::arguments_of(line)).c_str()));
 }

@@ -1,9 +1,9 @@
 #include "service/monitoring_loop.h"
 
-#include <cstdarg>
 #include <cstdio>
 
 #include "core/config_value_names.h"
+#include "core/event_log.h"
 #include "core/event_texts.h"
 #include "core/ups_state.h"
 #include "platform/debug_trace.h"
@@ -20,13 +20,13 @@ constexpr char kShutdownOnBatteryWait[] = "ShutdownOnBatteryWait";
 
 constexpr std::uint32_t kMsPerMinute = 60000;
 
-void record(DriverLibrary& library, const core::event::Text& text, ...) {
-  char line[256];
-  std::va_list args;
-  va_start(args, text);
-  std::vsnprintf(line, sizeof line, text.format, args);
-  va_end(args);
-  library.record_event(static_cast<std::uint32_t>(text.code), line);
+void record(DriverLibrary& library, const core::event::Text& text, const char* argument) {
+  library.record_event(static_cast<std::uint32_t>(text.code), core::with_argument(text.format, argument).c_str());
+}
+
+void report_not_started(HostEnvironment& host, const char* reason) {
+  const core::event::Text& text = core::event::kServiceNotStarted;
+  host.report_event_without_library(text.code, core::with_argument(text.format, reason));
 }
 
 }  // namespace
@@ -55,6 +55,10 @@ void MonitoringLoop::run() {
   for (;;) {
     if (!library_.load()) {
       debug_trace("Error load dll\n");
+      char reason[160];
+      std::snprintf(reason, sizeof reason, "%s (ошибка %u)", core::event::start_failure::kLibraryNotLoaded,
+                    static_cast<unsigned>(library_.load_error()));
+      report_not_started(host_, reason);
       host_.report_stopped(kErrorModNotFound, 0);
       return;
     }
@@ -75,6 +79,7 @@ void MonitoringLoop::run() {
 
 bool MonitoringLoop::start_monitoring() {
   if (!library_.bind()) {
+    report_not_started(host_, core::event::start_failure::kLibraryIncomplete);
     host_.report_stopped(kErrorProcNotFound, 0);
     return false;
   }

@@ -48,6 +48,9 @@ class HostEnvironment {
 
   virtual void report_running() = 0;
   virtual void report_stopped(std::uint32_t win32_exit_code, std::uint32_t specific_exit_code) = 0;
+  // An event line that cannot be recorded because the library is missing or unusable: it goes
+  // only where administrators watch (the Windows Event Log). `message` is UTF-8, as formatted.
+  virtual void report_event_without_library(int code, const std::string& message) = 0;
 
   // On: this process's power actions are written down (through the library's event line) instead
   // of done. Off: they are done.

@@ -27,6 +27,8 @@ constexpr char kEvent14No[] = "event 14 Сбой питания. Действи�
 constexpr char kEvent14Yes[] = "event 14 Сбой питания. Действие. Батарея разряжена или порог по емкости:да\n";
 constexpr char kEvent15Shutdown[] = "event 15 Сбой питания. Действие выключение\n\n";
 constexpr char kEvent15Hibernate[] = "event 15 Сбой питания. Действие спящий режим\n\n";
+constexpr char kLibraryNotLoaded[] =
+    "reported 41 Служба ИБП не запущена: библиотека orvik_dll.dll не загружается (ошибка 126)\n";
 
 class MonitoringLoopTest : public ::testing::Test {
  protected:
@@ -76,12 +78,14 @@ TEST_F(MonitoringLoopTest, MissingPiecesStopTheServiceWithTheirErrorBeforeMonito
     run();
     EXPECT_EQ(trace.joined(), "Error load dll\n");
   }
-  EXPECT_THAT(journal, ElementsAre("load", "stopped 126 0"));
+  EXPECT_THAT(journal, ElementsAre("load", kLibraryNotLoaded,
+                                   "stopped 126 0"));
 
   journal.clear();
   library.bind_result = false;
   run();
-  EXPECT_THAT(journal, ElementsAre("load", "bind", "stopped 127 0"));
+  EXPECT_THAT(journal, ElementsAre("load", "bind", "reported 41 Служба ИБП не запущена: в библиотеке orvik_dll.dll нет нужных функций\n",
+                                   "stopped 127 0"));
 
   library.bind_result = true;
   for (const char* setting : {"CriticalPowerAction", "TurnUPSOffEnable", "TurnUPSOffWait", "ShutdownOnBatteryEnable",
@@ -198,7 +202,8 @@ TEST_F(MonitoringLoopTest, AfterTheHibernationMonitoringStartsOverWithTheLibrary
                                    "load", "bind", "init", "running", "state 1", "wait 1 4294967295", "state 4",
                                    "test mode off", kEvent14Yes, "turn off 120", "stop", kEvent15Hibernate, "unload",
                                    "privilege", "power state hibernate forced",  //
-                                   "load", "stopped 126 0"));
+                                   "load", kLibraryNotLoaded,
+                                   "stopped 126 0"));
   EXPECT_TRUE(trace.contains("Error load dll\n"));
 }
 

@@ -28,6 +28,7 @@ class ScriptedLibrary : public DriverLibrary {
     loaded = load_results.empty() || take(load_results);
     return loaded;
   }
+  std::uint32_t load_error() override { return 126; }
   bool bind() override {
     journal_.push_back("bind");
     return bind_result;
@@ -93,6 +94,9 @@ class MemoryHost : public HostEnvironment {
   void report_running() override { journal_.push_back("running"); }
   void report_stopped(std::uint32_t win32_exit_code, std::uint32_t specific_exit_code) override {
     journal_.push_back("stopped " + std::to_string(win32_exit_code) + " " + std::to_string(specific_exit_code));
+  }
+  void report_event_without_library(int code, const std::string& message) override {
+    journal_.push_back("reported " + std::to_string(code) + " " + message);
   }
   void set_power_action_test_mode(bool on) override {
     journal_.push_back(on ? "test mode on" : "test mode off");

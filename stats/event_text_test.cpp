@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "stats/event_line.h"
 #include "stats/log_event.h"
@@ -66,6 +68,25 @@ TEST(LogEvent, AMessageTooLongIsCutAtAWholeCharacter) {
   for (int i = 0; i < 5000; ++i) cyrillic += "я";
   EXPECT_EQ(log_event(1, "%s\n", cyrillic.c_str()), 8191);
   EXPECT_EQ(log_event(1, "x%s\n", cyrillic.c_str()), 8190) << "the half character at the cut is dropped";
+}
+
+struct HeardLines {
+  static inline std::vector<std::pair<int, std::string>> lines;
+  static void hear(int code, std::string_view message) { lines.emplace_back(code, message); }
+};
+
+// Whatever the recorder does with it, the listener hears each line as formatted.
+TEST(LogEvent, TheListenerHearsEveryLineAsFormattedAndCut) {
+  HeardLines::lines.clear();
+  set_event_listener(HeardLines::hear);
+  log_event(7, "Активирую выключение ИБП через %d сек\n", 60);
+  log_event(1, "%s\n", std::string(9000, 'a').c_str());
+  set_event_listener(nullptr);
+  log_event(2, "not heard\n");
+  ASSERT_EQ(HeardLines::lines.size(), 2u);
+  EXPECT_EQ(HeardLines::lines[0], std::make_pair(7, std::string("Активирую выключение ИБП через 60 сек\n")));
+  EXPECT_EQ(HeardLines::lines[1].first, 1);
+  EXPECT_EQ(HeardLines::lines[1].second, std::string(8190, 'a') + "\n");
 }
 
 }  // namespace

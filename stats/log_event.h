@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 #include "stats/stat_core.h"
 
@@ -15,9 +16,15 @@ namespace stats {
 // Created at first use, destroyed when the program or library is unloaded.
 stat_core& process_stat_core();
 
+// Told of every line after it went to the recorder, whether or not recording is on: its code and
+// its message as formatted (cut like the line). Called on the thread that logged the line.
+using EventListener = void (*)(int code, std::string_view message);
+// Installs `listener` (nullptr: none) for the whole process.
+void set_event_listener(EventListener listener);
+
 }  // namespace stats
 
 // Formats the message printf-style (UTF-8) into an 8,192-byte buffer and appends it with `code`
-// to today's event file. A message too long for the buffer is cut at a whole character and still
+// to today's event file, then tells the event listener. A message too long for the buffer is cut at a whole character and still
 // ends its line. Returns the length of the formatted (possibly cut) message in bytes.
 int log_event(int code, const char* format, ...) __attribute__((format(printf, 2, 3)));
