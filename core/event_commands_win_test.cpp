@@ -94,7 +94,12 @@ class EventCommands : public ::testing::Test {
   std::string probe(const std::string& options) const {
     return "\"" + wine_path(env("ORVIK_BIN_DIR")) + "\\event_command_probe.exe\" " + options;
   }
-  std::string file(const char* name) const { return dir_ + "\\" + name; }
+  // A file the probe writes, not there yet (a folder of an earlier run may be reused).
+  std::string file(const char* name) const {
+    const std::string path = dir_ + "\\" + name;
+    DeleteFileA(path.c_str());
+    return path;
+  }
 
   // How long recording the event took, in milliseconds.
   static DWORD run(int code, const char* text, std::uint32_t state) {

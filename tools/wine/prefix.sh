@@ -3,10 +3,18 @@
 #   up    make the project's Wine prefix once (reused afterwards), keep its server alive and give
 #         it an X display of its own
 #   down  stop the prefix's server and display, and wait until the server has gone
+#
+# Wine's Event Log keeps nothing, but its ReportEventW traces each entry on the "eventlog" debug
+# channel (errors on err, warnings on warn, the rest on trace; the event ID on advapi's fixme line).
+# The prefix's system processes, and with them every service they start, run with those channels
+# on and their debug output appended to PREFIX.services.log, where tests and the demo read the
+# entries the service reported.
 set -euo pipefail
 cmd=${1:?up or down}
 export WINEPREFIX=${2:?prefix directory}
 source "$(dirname "$0")/env.sh"
+services_log="$WINEPREFIX.services.log"
+services_debug=-all,fixme+advapi,err+eventlog,warn+eventlog,trace+eventlog
 
 make_prefix() {
   echo "prefix.sh: making Wine prefix $WINEPREFIX"
@@ -53,18 +61,20 @@ case $cmd in
     DISPLAY=$(cut -d' ' -f1 "$WINEPREFIX.display")
     [ -f "$WINEPREFIX/.orvik-ready" ] || make_prefix
     # Services die about a second after the last ordinary process unless the server persists.
-    # The server and the prefix's system processes start here with their output on /dev/null: had a
-    # test program started them, they would hold its output pipe open and ctest would wait forever.
+    # The server and the prefix's system processes start here, their output on /dev/null or the
+    # services' log: had a test program started them, they would hold its output pipe open and
+    # ctest would wait forever.
     # Nor may they inherit the lock, which they would hold for their whole life.
     # (A server already running refuses a second one: it was made persistent by the first call.)
     wineserver -p >/dev/null 2>&1 9>&- || true
-    "$WINE" wineboot >/dev/null 2>&1 9>&-
+    WINEDEBUG=$services_debug "$WINE" wineboot >>"$services_log" 2>&1 9>&-
     echo "prefix.sh: $WINEPREFIX ready"
     ;;
   down)
     wineserver -k 2>/dev/null || true
     wineserver -w 2>/dev/null || true
     stop_display
+    rm -f "$services_log"
     ;;
   *)
     echo "prefix.sh: unknown command $cmd" >&2
