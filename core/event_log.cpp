@@ -5,7 +5,7 @@
 
 namespace core {
 
-void write_event(CoreHooks& hooks, const event::Text& text, ...) {
+void write_event(CoreHooks& hooks, event::Text text, ...) {
   char line[512];
   std::va_list args;
   va_start(args, text);

@@ -44,7 +44,8 @@ class Start {
     debug_trace("UPS::UPSInit(void)\n");
     monitor_.reset();
     stats::process_stat_core().trace_at_unload();
-    if (!stats::process_stat_core().load_config()) return failed(UPS_INITREGISTRYERROR, event::start_failure::kNoSettingsKey);
+    if (!stats::process_stat_core().load_config())
+      return failed(UPS_INITREGISTRYERROR, event::start_failure::kNoSettingsKey);
     if (!open_publication()) return UPS_INITUNKNOWNERROR;
     core_.keyboard.open();
     if (!load_configuration()) return UPS_INITREGISTRYERROR;
@@ -151,8 +152,9 @@ class Start {
       if (std::strcmp(port_, "USB") == 0) return failed(UPS_INITREGISTRYERROR, event::start_failure::kNoUsbUps);
       int opened = core_.serial.open(port_);
       if (opened != ups_link::kSerialOpened)
-        return failed(static_cast<std::uint32_t>(opened),
-                      opened == UPS_INITCOMMOPENERROR ? event::start_failure::kPortNotOpened : event::start_failure::kPortNotSetUp);
+        return failed(static_cast<std::uint32_t>(opened), opened == UPS_INITCOMMOPENERROR
+                                                              ? event::start_failure::kPortNotOpened
+                                                              : event::start_failure::kPortNotSetUp);
       ipc::set_block_port(block(), port_);
     }
     std::strcpy(monitor_.query_command, ups_link::status_query_command(monitor_.model.mod));

@@ -8,8 +8,9 @@
 ;   orvik-setup-VERSION.exe /S /VENDOR=Orvik /MODEL="Varnelo 600" /PORT=COM1 /TRAY=1 [/D=FOLDER]
 ;
 ; Over an earlier installation the settings are kept: the installed `orvik_ups /uninstall`
-; deletes the service and with it the service's registry key, so the Config key and the port are
-; copied out before and written back after it. A silent upgrade without a choice keeps the
+; deletes the service and with it the service's registry key, so the Config key, the
+; administrator's commands on events (the Events key) and the port are copied out before and
+; written back after it; the new `orvik_ups /install` protects the Events key again. A silent upgrade without a choice keeps the
 ; installed one. Exit codes of a silent run: 0 installed and the service running, 2 the UPS
 ; choice is missing or not one the setup dialog lists, 3 the folder is refused, 4 the service does
 ; not run, 5 not run as an administrator or the earlier installation could not be removed.
@@ -33,6 +34,8 @@ ManifestDPIAware true
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Orvik UPS"
 !define SERVICE_KEY "SYSTEM\CurrentControlSet\Services\UPS"
 !define CONFIG_KEY "${SERVICE_KEY}\Config"
+!define EVENTS_KEY "${SERVICE_KEY}\Events"
+!define EVENT_SOURCE_KEY "SYSTEM\CurrentControlSet\Services\EventLog\Application\UPS"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define MENU_FOLDER "$SMPROGRAMS\Orvik UPS"
 ; The library's mains plug (IDI_TRAY_MAINS, its third icon) stands for the system in the Start
@@ -60,6 +63,7 @@ Var Tray
 Var OldDir      ; the folder of an installation made by this installer
 Var OldHost     ; the orvik_ups.exe whose /uninstall removes the earlier installation
 Var ConfigKept  ; 1 when the Config key was copied out
+Var EventsKept  ; 1 when the Events key was copied out
 Var ArchiveDir  ; the statistics archive, for the uninstaller
 
 ; The tray's mains icon (resources/make_tray_art.sh).
@@ -246,25 +250,37 @@ Function FolderPageLeave
   ${EndIf}
 FunctionEnd
 
-; reg.exe copies every value of the key, whatever its type.
-Function KeepSettings
-  StrCpy $ConfigKept 0
-  Delete "$PLUGINSDIR\config.reg"
-  nsExec::Exec '"$SYSDIR\reg.exe" export "HKLM\${CONFIG_KEY}" "$PLUGINSDIR\config.reg"'
+; reg.exe copies every value of a key, whatever its type; RESULT becomes 1 when the copy was made.
+!macro EXPORT_KEY KEY FILE RESULT
+  StrCpy ${RESULT} 0
+  Delete "$PLUGINSDIR\${FILE}"
+  nsExec::Exec '"$SYSDIR\reg.exe" export "HKLM\${KEY}" "$PLUGINSDIR\${FILE}"'
   Pop $0
   ${If} $0 == 0
-  ${AndIf} ${FileExists} "$PLUGINSDIR\config.reg"
-    StrCpy $ConfigKept 1
+  ${AndIf} ${FileExists} "$PLUGINSDIR\${FILE}"
+    StrCpy ${RESULT} 1
   ${EndIf}
+!macroend
+
+!macro IMPORT_KEY FILE
+  nsExec::Exec '"$SYSDIR\reg.exe" import "$PLUGINSDIR\${FILE}"'
+  Pop $0
+  ${If} $0 != 0
+    DetailPrint "$(SettingsNotRestored)"
+  ${EndIf}
+!macroend
+
+Function KeepSettings
+  !insertmacro EXPORT_KEY "${CONFIG_KEY}" config.reg $ConfigKept
+  !insertmacro EXPORT_KEY "${EVENTS_KEY}" events.reg $EventsKept
 FunctionEnd
 
 Function RestoreSettings
   ${If} $ConfigKept == 1
-    nsExec::Exec '"$SYSDIR\reg.exe" import "$PLUGINSDIR\config.reg"'
-    Pop $0
-    ${If} $0 != 0
-      DetailPrint "$(SettingsNotRestored)"
-    ${EndIf}
+    !insertmacro IMPORT_KEY config.reg
+  ${EndIf}
+  ${If} $EventsKept == 1
+    !insertmacro IMPORT_KEY events.reg
   ${EndIf}
   ReadRegStr $0 HKLM "${SERVICE_KEY}" Port
   ${If} $0 == ""
@@ -473,6 +489,8 @@ Section "un.Program" SecProgram
   Delete "${MENU_FOLDER}\*.lnk"
   RMDir "${MENU_FOLDER}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; `orvik_ups /uninstall` removed it, unless that program was already gone.
+  DeleteRegKey HKLM "${EVENT_SOURCE_KEY}"
 SectionEnd
 
 ; A folder that is a link (a junction, a symbolic link) on the stack: 1, else 0.

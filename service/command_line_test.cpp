@@ -86,7 +86,9 @@ TEST(CommandLine, EventCommandsAreSetAsTypedAndClearedByNothing) {
 }
 
 TEST(CommandLine, TheCriticalWaitTakesZeroToSixHundredSeconds) {
-  for (const auto& [line, seconds] : {std::pair{"/eventwait:0", 0u}, {"/eventwait:600", 600u}, {"/eventwait:060", 60u}}) {
+  const std::pair<const char*, std::uint32_t> cases[] = {
+      {"/eventwait:0", 0u}, {"/eventwait:600", 600u}, {"/eventwait:060", 60u}};
+  for (const auto& [line, seconds] : cases) {
     const HostCommand command = parse_command_line(line);
     EXPECT_EQ(command.mode, HostMode::kSetCriticalCommandWait) << line;
     EXPECT_EQ(command.critical_wait_s, seconds) << line;

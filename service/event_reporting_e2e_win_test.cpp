@@ -94,7 +94,8 @@ std::vector<TracedEntry> traced_entries(const std::string& log) {
       // (handle,type,category,event id,...)
       std::size_t field = line.find(',', at);
       for (int skip = 0; skip < 2 && field != std::string::npos; ++skip) field = line.find(',', field + 1);
-      if (field != std::string::npos) pending_id = static_cast<unsigned>(std::stoul(line.substr(field + 1), nullptr, 16));
+      if (field != std::string::npos)
+        pending_id = static_cast<unsigned>(std::stoul(line.substr(field + 1), nullptr, 16));
       continue;
     }
     const std::size_t channel = line.find(":eventlog:ReportEventW L\"");
@@ -110,7 +111,9 @@ std::vector<TracedEntry> traced_entries(const std::string& log) {
 }
 
 // What the prefix's services traced (tools/wine/prefix.sh).
-std::string services_log() { return read_file(platform::testing::wine_path(env("ORVIK_WINE_PREFIX") + ".services.log")); }
+std::string services_log() {
+  return read_file(platform::testing::wine_path(env("ORVIK_WINE_PREFIX") + ".services.log"));
+}
 
 // The lines of an event file's text: code and message (UTF-8, without its line ends).
 std::vector<std::pair<int, std::string>> event_lines(const std::string& windows1251) {
@@ -189,14 +192,7 @@ class EventReporting : public ::testing::Test {
     write_baseline_settings();
   }
 
-  static void ensure_monitoring() {
-    if (!open_ups_service(SERVICE_QUERY_STATUS)) {
-      ASSERT_EQ(run_host_answering("/install", kAnswerOk), 0);
-    }
-    if (ups_status().dwCurrentState != SERVICE_RUNNING) {
-      ASSERT_TRUE(start_ups_service_and_wait()) << output_->trace();
-    }
-  }
+  static void ensure_monitoring() { testing::ensure_monitoring(kAnswerOk, *output_); }
 
   // Mains fails and the UPS reports its battery low: the critical point at once. Returns the new
   // event lines once the action was recorded.
@@ -218,12 +214,6 @@ class EventReporting : public ::testing::Test {
     return path;
   }
 
-  // Where the line of `code` with `text` begins; npos when absent.
-  static std::size_t event_at(const std::string& events, int code, const std::string& text) {
-    char prefix[8];
-    std::snprintf(prefix, sizeof prefix, "|%02d|", code);
-    return events.find(prefix + stats::utf8_to_windows1251(text));
-  }
   // The seconds of the day of the line of `code`.
   static int event_second(const std::string& events, int code, const std::string& text) {
     const std::size_t at = event_at(events, code, text);
@@ -299,8 +289,10 @@ TEST_F(EventReporting, CommandsRunOnTheirEventsAndTheCriticalPointWaitsForItsOwn
 
   // The whole story, from mains failing to the rehearsed shutdown, is in the Event Log too.
   const std::string story = since(output_->events(), mark);
-  EXPECT_TRUE(eventually([&] { return traced_entries(since(services_log(), log_mark)).size() >= event_lines(story).size(); },
-                         10000));
+  const auto all_reported = [&] {
+    return traced_entries(since(services_log(), log_mark)).size() >= event_lines(story).size();
+  };
+  EXPECT_TRUE(eventually(all_reported, 10000));
   const std::vector<TracedEntry> entries = traced_entries(since(services_log(), log_mark));
   expect_reported(story, entries);
   ASSERT_GE(entries.size(), 4u);
@@ -373,7 +365,8 @@ TEST_F(EventReporting, ListingShowsTheWaitAndTheCommandsAndClearingRemovesThem) 
   EXPECT_EQ(exit_code, 0);
   for (const char* clear : {"/event:07", "/event:14", "/event:14"}) EXPECT_EQ(run_host(clear), 0) << clear;
   EXPECT_EQ(host_output(L"/events", exit_code), "CriticalCommandWait 60\n");
-  EXPECT_THAT(host_output(L"/event:7 x", exit_code), ::testing::StartsWith("orvik_ups: команды на события задаются так:\n"));
+  EXPECT_THAT(host_output(L"/event:7 x", exit_code),
+              ::testing::StartsWith("orvik_ups: команды на события задаются так:\n"));
   EXPECT_EQ(exit_code, 1) << "nothing stored";
   EXPECT_EQ(run_host("/eventwait:601"), 1);
 }

@@ -84,8 +84,10 @@ TEST_F(MonitoringLoopTest, MissingPiecesStopTheServiceWithTheirErrorBeforeMonito
   journal.clear();
   library.bind_result = false;
   run();
-  EXPECT_THAT(journal, ElementsAre("load", "bind", "reported 41 Служба ИБП не запущена: в библиотеке orvik_dll.dll нет нужных функций\n",
-                                   "stopped 127 0"));
+  EXPECT_THAT(journal,
+              ElementsAre("load", "bind",
+                          "reported 41 Служба ИБП не запущена: в библиотеке orvik_dll.dll нет нужных функций\n",
+                          "stopped 127 0"));
 
   library.bind_result = true;
   for (const char* setting : {"CriticalPowerAction", "TurnUPSOffEnable", "TurnUPSOffWait", "ShutdownOnBatteryEnable",

@@ -76,14 +76,7 @@ class InstalledService : public ::testing::Test {
   }
 
   // The service installed (by the same answers as the first test) and monitoring.
-  static void ensure_monitoring() {
-    if (!open_ups_service(SERVICE_QUERY_STATUS)) {
-      ASSERT_EQ(run_host_answering("/install", kAnswerOk), 0);
-    }
-    if (ups_status().dwCurrentState != SERVICE_RUNNING) {
-      ASSERT_TRUE(start_ups_service_and_wait()) << output_->trace();
-    }
-  }
+  static void ensure_monitoring() { testing::ensure_monitoring(kAnswerOk, *output_); }
 
   // Installed and stopped, so that the next start reads the settings afresh.
   static void ensure_stopped() {
@@ -96,13 +89,6 @@ class InstalledService : public ::testing::Test {
   static bool has_event(const std::string& events, int code, const char* text) {
     return CoreOutput::has_event(events, code, text);
   }
-  // Where an event line with `code` and `text` begins in `events`; npos when absent.
-  static std::size_t event_at(const std::string& events, int code, const char* text) {
-    char prefix[8];
-    std::snprintf(prefix, sizeof prefix, "|%02d|", code);
-    return events.find(prefix + stats::utf8_to_windows1251(text));
-  }
-
   // Polls until the UPS has been asked for its status `cycles` more times: the service had that
   // many polling cycles to act, if it were to.
   static bool polling_cycles_pass(std::size_t cycles) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -142,6 +143,25 @@ inline void write_config_dword(const char* name, DWORD value) {
 inline void write_config_string(const char* name, const std::string& value) {
   platform::UniqueKey config = core::testing::create_key(platform::kConfigKeyPath);
   platform::write_string_value(config.get(), name, value.c_str());
+}
+
+// The service installed (its setup dialog answered with `answer`) and monitoring; `output` is
+// where its trace goes, shown when it does not start.
+inline void ensure_monitoring(const char* answer, const core::testing::CoreOutput& output) {
+  if (!open_ups_service(SERVICE_QUERY_STATUS)) {
+    ASSERT_EQ(run_host_answering("/install", answer), 0);
+  }
+  if (ups_status().dwCurrentState != SERVICE_RUNNING) {
+    ASSERT_TRUE(start_ups_service_and_wait()) << output.trace();
+  }
+}
+
+// Where the event line of `code` with `utf8_text` begins in the event file's `events`; npos when
+// absent.
+inline std::size_t event_at(const std::string& events, int code, const std::string& utf8_text) {
+  char prefix[8];
+  std::snprintf(prefix, sizeof prefix, "|%02d|", code);
+  return events.find(prefix + stats::utf8_to_windows1251(utf8_text));
 }
 
 // Number of times `piece` occurs in `text`.

@@ -24,7 +24,8 @@ void set_event_listener(EventListener listener);
 
 }  // namespace stats
 
-// Formats the message printf-style (UTF-8) into an 8,192-byte buffer and appends it with `code`
-// to today's event file, then tells the event listener. A message too long for the buffer is cut at a whole character and still
-// ends its line. Returns the length of the formatted (possibly cut) message in bytes.
+// Formats the message printf-style (UTF-8) into an 8,192-byte buffer, appends it with `code` to
+// today's event file and tells the event listener. A message too long for the buffer is cut at a
+// whole character and still ends its line. Returns the length of the formatted (possibly cut)
+// message in bytes.
 int log_event(int code, const char* format, ...) __attribute__((format(printf, 2, 3)));

@@ -3,7 +3,8 @@
 # simulator. Installs what is missing, builds, makes a private Wine prefix, starts the simulated UPS
 # on COM1, installs the system as an administrator would (orvik_ups /install, the setup dialog
 # answered: Orvik, "Varnelo 600", COM1) and plays a scenario while printing a line a second. At the
-# end it prints the day's event lines, the day's totals and where the files are.
+# end it prints the day's event lines, the entries the service reported to the Windows Event Log,
+# the day's totals and where the files are.
 #
 #   tools/demo.sh [--scenario NAME] [--keep-running]
 #   tools/demo.sh --stop                       ends a demo left running
@@ -138,6 +139,12 @@ for _ in $(seq 10); do
 done
 [ $restarted -eq 1 ] || { echo "demo.sh: the service did not start again:" >&2; cat "$files/net.out" >&2; exit 1; }
 
+echo "== the administrator's command at the critical point (orvik_ups /event:14); its output goes to the debug trace"
+run orvik_ups.exe /event:14 cmd /c echo event %UPS_EVENT%, UPS %UPS_STATE%: here a script would shut the NAS down
+# Wine keeps no Event Log, but traces what the service reports to it (tools/wine/prefix.sh).
+services_log=$WINEPREFIX.services.log
+log_mark=$(stat -c %s "$services_log" 2>/dev/null || echo 0)
+
 # The story, told to the simulated UPS while the watcher prints what the system sees and does.
 say() { echo "$1" >>"$control"; }
 story() {
@@ -165,6 +172,10 @@ events=$(find "$files/stats" -name '*_log.dat' | sort | tail -n 1)
 echo
 echo "== today's event lines (stored in Windows-1251)"
 [ -n "$events" ] && iconv -f CP1251 -t UTF-8 "$events" | tee "$files/events.txt"
+echo
+echo "== what the service reported to the Windows Event Log (kind, event ID, text)"
+tools/wine/event_log_entries.sh "$services_log" "$log_mark" | tee "$files/event_log.txt" | sed 's/^/   /'
+grep -a '^UPS::event 14 command: ' "$files/trace.txt" | sed 's/^/   /' || true
 echo
 echo "== what the UPS received, in order (repeats counted)"
 tr '\r' '\n' <"$files/ups_received.bin" | uniq -c

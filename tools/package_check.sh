@@ -3,13 +3,14 @@
 # uses it unattended, against the UPS simulator on COM1:
 #   1. a folder that ordinary users can write to is refused (exit code 3), and nothing is installed;
 #   2. /S with vendor, model, port and tray: exit code 0, the service runs and polls the UPS, the
-#      files are in Program Files, the Start menu entries and the installed-programs entry exist;
-#      the Start menu's statistics entry opens the sheet in the tray;
+#      files are in Program Files, the Start menu entries, the installed-programs entry and the
+#      Event Log's source exist; the Start menu's statistics entry opens the sheet in the tray;
 #   3. the registry equals what `orvik_ups /install` writes when its setup dialog is answered the
 #      same way (setup_answer);
-#   4. an upgrade (the installer again, /S alone) keeps the Config key, the port and the tray
-#      choice, and the restarted service writes into the statistics archive;
-#   5. the silent uninstaller removes the service, files, entries and keys, and keeps the archive;
+#   4. an upgrade (the installer again, /S alone) keeps the Config key, the commands on events,
+#      the port and the tray choice, and the restarted service writes into the statistics archive;
+#   5. the silent uninstaller removes the service, files, entries and keys (the Event Log's source
+#      among them), and keeps the archive;
 #   6. asked to remove the archive too (/ARCHIVE=1), it removes the archive's own files and nothing
 #      through the links another user planted at a year and a month folder.
 # Wine runs only 64-bit programs on this machine, so this is the 64-bit installer (-x64.exe), the
@@ -57,6 +58,8 @@ program_dir="$drive/Program Files/Orvik UPS"
 menu_dir="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Orvik UPS"
 service_key='HKLM\SYSTEM\CurrentControlSet\Services\UPS'
 config_key="$service_key\\Config"
+events_key="$service_key\\Events"
+source_key='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\UPS'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orvik UPS'
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 archive='C:\orvik-check-stats'
@@ -158,6 +161,8 @@ check "installed-programs entry: quiet uninstall, location, no modify or repair"
   "$(value "$uninstall_key" QuietUninstallString)|$(value "$uninstall_key" InstallLocation)|$(value "$uninstall_key" NoModify)$(value "$uninstall_key" NoRepair)" \
   = '"C:\Program Files\Orvik UPS\uninstall.exe" /S|C:\Program Files\Orvik UPS|0x10x1'
 check "installed-programs entry: estimated size" test -n "$(value "$uninstall_key" EstimatedSize)"
+check "the Event Log's source names the installed library and program" test "$(value "$source_key" EventMessageFile)" \
+  = 'C:\Program Files\Orvik UPS\orvik_dll.dll;C:\Program Files\Orvik UPS\orvik_ups.exe'
 check "the choice: Orvik, Varnelo 600, COM1, tray at logon" test \
   "$(value "$config_key" Vendor)|$(value "$config_key" Model)|$(value "$service_key" Port)|$(value "$run_key" UPS_UI)" \
   = 'Orvik|Varnelo 600|COM1|"C:\Program Files\Orvik UPS\orvik_ups.exe" /gui'
@@ -186,11 +191,15 @@ setting stat_path REG_SZ "$archive"
 setting TurnUPSOffWait REG_DWORD 77
 setting PowerActionTestMode REG_DWORD 1
 export_config "$work/config-before.reg"
+run_typed '"C:\Program Files\Orvik UPS\orvik_ups.exe" /event:05 cmd /c echo "on battery"'
+run_typed '"C:\Program Files\Orvik UPS\orvik_ups.exe" /eventwait:90'
 run_typed "$installer /S"
 check "exit code 0 (got $?)" test $? -eq 0
 check "the service runs again" service_running
 export_config "$work/config-after.reg"
 check "the Config key is kept, every value" diff "$work/config-before.reg" "$work/config-after.reg"
+check "the command on event 05 and the critical point's wait are kept" test \
+  "$(value "$events_key" 05)|$(value "$events_key" CriticalCommandWait)" = 'cmd /c echo "on battery"|0x5a'
 check "the port and the tray choice are kept" test \
   "$(value "$service_key" Port)|$(value "$run_key" UPS_UI)" = 'COM1|"C:\Program Files\Orvik UPS\orvik_ups.exe" /gui'
 check "the restarted service writes the archive" test -n "$(find "$drive/orvik-check-stats" -name '*_log.dat')"
@@ -200,6 +209,7 @@ cp "$program_dir/uninstall.exe" "$drive/orvik-check-uninstall.exe"
 uninstall_silently
 check "the uninstaller ended" test $? -eq 0
 check "no service" key_absent "$service_key"
+check "no Event Log source" key_absent "$source_key"
 check "no program folder" test ! -e "$program_dir"
 check "no Start menu entries" test ! -e "$menu_dir"
 check "no installed-programs entry" key_absent "$uninstall_key"

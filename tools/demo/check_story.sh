@@ -51,6 +51,52 @@ pictured() {  # the turn of the story a desktop picture was taken at
     missing=1
   fi
 }
+# Every event line since the first one the service reported during the story is an entry of the
+# Event Log, once and in order: its code the event ID, its message the text, the kind its meaning
+# (entries after the last line may follow: reported after the file was read).
+reported_to_event_log() {
+  local problem="no entry reported to the Event Log"
+  [ -s "$files/event_log.txt" ] && problem=$(awk -F'|' '
+    function kind(code) {
+      if (code ~ /^(06|07|14|15|39|41|52)$/) return "error"
+      if (code ~ /^(01|02|03|04|08|09|11|12|18|19|20)$/) return "information"
+      return "warning"
+    }
+    function text_of(line) { return substr(line, length($1) + length($2) + 3) }
+    # Wine cut the entry"s text: it must begin the line"s.
+    function same(line_text, entry_text) {
+      if (entry_text ~ /…$/) {
+        entry_text = substr(entry_text, 1, length(entry_text) - length("…"))
+        return substr(line_text, 1, length(entry_text)) == entry_text
+      }
+      return line_text == entry_text
+    }
+    NR == FNR { n++; kinds[n] = $1; codes[n] = $2; texts[n] = text_of($0); next }
+    /^[0-9][0-9]:[0-9][0-9]:[0-9][0-9]\|/ { m++; line_codes[m] = $2; line_texts[m] = text_of($0) }
+    END {
+      for (first = 1; first <= m; first++)
+        if (line_codes[first] == codes[1] && same(line_texts[first], texts[1])) break
+      if (first > m) { print "the first entry, " codes[1] " " texts[1] ", is no event line"; exit }
+      for (i = first; i <= m; i++) {
+        e = i - first + 1
+        if (e > n) { print "event " line_codes[i] " " line_texts[i] " was not reported"; exit }
+        if (codes[e] != line_codes[i] || !same(line_texts[i], texts[e])) {
+          print "event " line_codes[i] " " line_texts[i] " was reported as " codes[e] " " texts[e]; exit
+        }
+        if (kinds[e] != kind(line_codes[i])) { print "event " line_codes[i] " was reported as " kinds[e]; exit }
+      }
+    }' "$files/event_log.txt" "$files/events.txt" 2>&1)
+  if [ -n "$problem" ]; then
+    echo "check_story.sh: Event Log: $problem" >&2
+    missing=1
+  fi
+}
+critical_command_ran() {
+  if ! grep -aq '^UPS::event 14 command: event 14, UPS lowbattery: ' "$files/trace.txt" 2>/dev/null; then
+    echo "check_story.sh: the administrator's command at the critical point did not run (or said nothing)" >&2
+    missing=1
+  fi
+}
 critical_action() {
   has_event 14 "Сбой питания. Действие. Батарея разряжена или порог по емкости:да"
   has_event 15 "Сбой питания. Действие выключение"
@@ -64,6 +110,7 @@ critical_action() {
 }
 
 has_event 01 "Служба ИБП запущена"
+reported_to_event_log
 case $scenario in
   power-failure)
     has_event 05 "Сбой в питании, переход на батарею"
