@@ -139,8 +139,9 @@ for _ in $(seq 10); do
 done
 [ $restarted -eq 1 ] || { echo "demo.sh: the service did not start again:" >&2; cat "$files/net.out" >&2; exit 1; }
 
-echo "== the administrator's command at the critical point (orvik_ups /event:14); its output goes to the debug trace"
-run orvik_ups.exe /event:14 cmd /c echo event %UPS_EVENT%, UPS %UPS_STATE%: here a script would shut the NAS down
+critical_command=(cmd /c echo event %UPS_EVENT%, UPS %UPS_STATE%: here a script would shut the NAS down)
+echo "== the administrator's command at the critical point: orvik_ups /event:14 ${critical_command[*]}"
+run orvik_ups.exe /event:14 "${critical_command[@]}"
 # Wine keeps no Event Log, but traces what the service reports to it (tools/wine/prefix.sh).
 services_log=$WINEPREFIX.services.log
 log_mark=$(stat -c %s "$services_log" 2>/dev/null || echo 0)
@@ -175,7 +176,8 @@ echo "== today's event lines (stored in Windows-1251)"
 echo
 echo "== what the service reported to the Windows Event Log (kind, event ID, text)"
 tools/wine/event_log_entries.sh "$services_log" "$log_mark" | tee "$files/event_log.txt" | sed 's/^/   /'
-grep -a '^UPS::event 14 command: ' "$files/trace.txt" | sed 's/^/   /' || true
+echo "== what the command at the critical point wrote (the debug trace)"
+grep -a '^UPS::event 14 command' "$files/trace.txt" | sed 's/^/   /' || true
 echo
 echo "== what the UPS received, in order (repeats counted)"
 tr '\r' '\n' <"$files/ups_received.bin" | uniq -c
