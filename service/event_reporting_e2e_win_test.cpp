@@ -239,7 +239,7 @@ TEST_F(EventReporting, InstallRegistersTheSourceWithBothMessageTablesAndAProtect
 
   platform::UniqueKey commands = platform::open_key(platform::kEventsKeyPath, KEY_READ);
   ASSERT_TRUE(commands);
-  EXPECT_TRUE(platform::key_changed_by_administrators_only(commands.get()));
+  EXPECT_TRUE(platform::key_for_administrators_only(commands.get()));
   std::uint32_t wait_s = 0;
   EXPECT_TRUE(platform::read_dword_value(commands.get(), "CriticalCommandWait", wait_s));
   EXPECT_EQ(wait_s, 60u);

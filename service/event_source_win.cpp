@@ -21,8 +21,7 @@ constexpr DWORD kTypesSupported = EVENTLOG_ERROR_TYPE | EVENTLOG_WARNING_TYPE | 
 std::wstring message_files() {
   const std::wstring program = this_program_path();
   const std::wstring folder = program.substr(0, program.find_last_of(L'\\') + 1);
-  const std::string library(kLibraryFile);
-  return folder + std::wstring(library.begin(), library.end()) + L";" + program;
+  return folder + kLibraryFile + L";" + program;
 }
 
 }  // namespace
