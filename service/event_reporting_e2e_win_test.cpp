@@ -163,14 +163,8 @@ class EventReporting : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     output_ = new CoreOutput("event_reporting");
-    remove_ups_service();
-    delete_tray_autostart();
-    delete_service_key();
+    remove_system_and_record_into(*output_);
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, platform::kEventSourceKeyPath);
-    write_config_dword("stat_on", 1);
-    write_config_dword("stat_data", 0);
-    write_config_string("stat_path", output_->dir());
-    write_config_string("DebugTraceFile", output_->trace_file());
     write_baseline_settings();
   }
   static void write_baseline_settings() {

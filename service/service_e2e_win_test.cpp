@@ -38,14 +38,7 @@ class InstalledService : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     output_ = new CoreOutput("service_e2e");
-    remove_ups_service();
-    delete_tray_autostart();
-    delete_service_key();
-    // Kept by the installation's defaults, which only fill in what is missing.
-    write_config_dword("stat_on", 1);
-    write_config_dword("stat_data", 0);
-    write_config_string("stat_path", output_->dir());
-    write_config_string("DebugTraceFile", output_->trace_file());
+    remove_system_and_record_into(*output_);
     write_baseline_settings();
   }
 

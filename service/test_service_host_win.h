@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
@@ -143,6 +144,19 @@ inline void write_config_dword(const char* name, DWORD value) {
 inline void write_config_string(const char* name, const std::string& value) {
   platform::UniqueKey config = core::testing::create_key(platform::kConfigKeyPath);
   platform::write_string_value(config.get(), name, value.c_str());
+}
+
+// No system in the prefix (no service, no tray autostart, no service key), and the settings that
+// an installation keeps (its defaults only fill in what is missing): a service installed next
+// records its event lines and its trace into `output`.
+inline void remove_system_and_record_into(const core::testing::CoreOutput& output) {
+  remove_ups_service();
+  delete_tray_autostart();
+  SHDeleteKeyA(HKEY_LOCAL_MACHINE, platform::kServiceKeyPath);
+  write_config_dword("stat_on", 1);
+  write_config_dword("stat_data", 0);
+  write_config_string("stat_path", output.dir());
+  write_config_string("DebugTraceFile", output.trace_file());
 }
 
 // The service installed (its setup dialog answered with `answer`) and monitoring; `output` is
