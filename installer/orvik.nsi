@@ -65,6 +65,7 @@ Var OldHost     ; the orvik_ups.exe whose /uninstall removes the earlier install
 Var ConfigKept  ; 1 when the Config key was copied out
 Var EventsKept  ; 1 when the Events key was copied out
 Var ArchiveDir  ; the statistics archive, for the uninstaller
+Var FilesLeft   ; the programs the uninstaller could not delete, one a line
 
 ; The tray's mains icon (resources/make_tray_art.sh).
 !define MUI_ICON "../resources/tray_mains.ico"
@@ -465,6 +466,17 @@ FunctionEnd
 
 ; The uninstaller.
 
+; `orvik_ups /uninstall` has waited for the service's process and the trays to end; a program still in
+; use (the library held by a reader of the performance counters, the viewer left open, a process that
+; would not end) goes at the next restart, and the uninstaller says which.
+!macro DELETE_PROGRAM NAME
+  Delete /REBOOTOK "$INSTDIR\${NAME}"
+  ${If} ${FileExists} "$INSTDIR\${NAME}"
+    DetailPrint "$(FileLeftForRestart)$INSTDIR\${NAME}"
+    StrCpy $FilesLeft "$FilesLeft$\r$\n$INSTDIR\${NAME}"
+  ${EndIf}
+!macroend
+
 Section "un.Program" SecProgram
   SectionIn RO
   ${If} ${FileExists} "$INSTDIR\orvik_ups.exe"
@@ -478,13 +490,17 @@ Section "un.Program" SecProgram
     SetErrorLevel 4
     Abort
   ${EndIf}
-  ; The library may still be held by a reader of the performance counters: then it goes at restart.
-  Delete /REBOOTOK "$INSTDIR\orvik_ups.exe"
-  Delete /REBOOTOK "$INSTDIR\orvik_dll.dll"
-  Delete /REBOOTOK "$INSTDIR\scopeview.exe"
+  StrCpy $FilesLeft ""
+  !insertmacro DELETE_PROGRAM orvik_ups.exe
+  !insertmacro DELETE_PROGRAM orvik_dll.dll
+  !insertmacro DELETE_PROGRAM scopeview.exe
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir /REBOOTOK "$INSTDIR"
+  ${If} $FilesLeft != ""
+    MessageBox MB_ICONEXCLAMATION "$(FilesLeftForRestart)$FilesLeft" /SD IDOK
+    SetErrorLevel 3010   ; ERROR_SUCCESS_REBOOT_REQUIRED
+  ${EndIf}
   SetShellVarContext all
   Delete "${MENU_FOLDER}\*.lnk"
   RMDir "${MENU_FOLDER}"

@@ -13,6 +13,7 @@
 #include "service/event_commands_key_win.h"
 #include "service/event_source_win.h"
 #include "service/program_files_win.h"
+#include "service/program_instances_win.h"
 #include "service/service_manager_win.h"
 #include "service/tray_autostart_win.h"
 #include "service/uninstall_steps.h"
@@ -22,7 +23,10 @@ namespace {
 
 constexpr wchar_t kDisplayName[] = L"Источник бесперебойного питания";
 constexpr wchar_t kPowerOptionsArguments[] = L" shell32,Control_RunDLL powercfg.cpl";
-constexpr DWORD kTrayCloseWaitMs = 2000;
+// The trays look at their exit request once a second; a loaded machine may take several times that.
+// One that cannot be watched (another user's) gets two of its ticks.
+constexpr DWORD kProgramEndLimitMs = 15000;
+constexpr DWORD kUnwatchedTrayMs = 2000;
 
 using platform::system_before_vista;
 
@@ -152,7 +156,7 @@ class SystemUninstall final : public UninstallSteps {
   void request_gui_exit() override { setup_(installation::kRequestGuiExit, 0); }
   void delete_tray_autostart() override { service::delete_tray_autostart(); }
   bool stop_service() override { return stop_service_or_tell_user(feedback_); }
-  void wait_for_trays() override { Sleep(kTrayCloseWaitMs); }
+  void wait_for_program_to_end() override { wait_for_other_instances(kProgramEndLimitMs, kUnwatchedTrayMs); }
   void withdraw_gui_exit() override { setup_(installation::kWithdrawGuiExit, 0); }
   // The Event Log's source of its entries goes with the service.
   void delete_service() override {

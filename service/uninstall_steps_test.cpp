@@ -16,7 +16,7 @@ class RecordedSteps final : public UninstallSteps {
     done += stops_ ? "stopped, " : "not stopped, ";
     return stops_;
   }
-  void wait_for_trays() override { done += "waited, "; }
+  void wait_for_program_to_end() override { done += "waited, "; }
   void withdraw_gui_exit() override { done += "exit withdrawn, "; }
   void delete_service() override { done += "deleted"; }
   std::string done;

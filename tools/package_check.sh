@@ -10,9 +10,12 @@
 #   4. an upgrade (the installer again, /S alone) keeps the Config key, the commands on events,
 #      the port and the tray choice, and the restarted service writes into the statistics archive;
 #   5. the silent uninstaller removes the service, files, entries and keys (the Event Log's source
-#      among them), and keeps the archive;
+#      among them), and keeps the archive, also when the tray is slow to leave (its process stood
+#      still until well after the service stopped);
 #   6. asked to remove the archive too (/ARCHIVE=1), it removes the archive's own files and nothing
-#      through the links another user planted at a year and a month folder.
+#      through the links another user planted at a year and a month folder;
+#   7. a program still in use (the viewer left open) is left for the restart, and the uninstaller
+#      says so by its exit code 3010; the rest goes.
 # Wine runs only 64-bit programs on this machine, so this is the 64-bit installer (-x64.exe), the
 # same script as the 32-bit one. About a minute.
 #
@@ -111,8 +114,41 @@ uninstall_silently() {  # the uninstaller copies itself away and returns at once
   return 1
 }
 
+# The Unix processes of this prefix whose Windows command line matches PATTERN: parallel runs in
+# other prefixes run the same programs.
+prefix_processes() {
+  local pid
+  for pid in $(pgrep -f "$1"); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
+  done
+}
+service_stopped() { ! wine_do sc query UPS | grep -q 'STATE.*\(RUNNING\|PENDING\)'; }
+# As on a loaded machine: the processes stand still from now until 4 s after the service stopped
+# (on an idle machine a tray leaves within two). In the background.
+stalled=
+stall_until_after_stop() {
+  stalled="$*"
+  kill -STOP $stalled
+  {
+    for _ in $(seq 300); do service_stopped && break; sleep 0.1; done
+    sleep 4
+    kill -CONT $stalled
+  } &
+  stall_pid=$!
+}
+viewer_mapped() {  # the viewer's program file is in use once its process has mapped it
+  local pid
+  for pid in $(prefix_processes 'scopeview\.exe'); do
+    grep -q 'Orvik UPS/scopeview\.exe$' "/proc/$pid/maps" && return 0
+  done
+  return 1
+}
+
 sim_pid=
+viewer=
 cleanup() {
+  if [ -n "$stalled" ]; then kill -CONT $stalled 2>/dev/null; fi
+  if [ -n "$viewer" ]; then wine_do taskkill /f /im scopeview.exe >/dev/null; fi
   if [ -f "$program_dir/uninstall.exe" ]; then uninstall_silently >/dev/null 2>&1; fi
   rm -rf "$drive/orvik-check-stats" "$drive/orvik-open" "$drive/orvik-outside" \
     "$drive/$installer" "$drive"/orvik-check.* "$drive/orvik-check-uninstall.exe"
@@ -204,10 +240,14 @@ check "the port and the tray choice are kept" test \
   "$(value "$service_key" Port)|$(value "$run_key" UPS_UI)" = 'COM1|"C:\Program Files\Orvik UPS\orvik_ups.exe" /gui'
 check "the restarted service writes the archive" test -n "$(find "$drive/orvik-check-stats" -name '*_log.dat')"
 
-echo "== 5. uninstall: uninstall.exe /S"
+echo "== 5. uninstall: uninstall.exe /S, with the tray slow to leave"
 cp "$program_dir/uninstall.exe" "$drive/orvik-check-uninstall.exe"
+trays=$(prefix_processes 'orvik_ups\.exe /gui')
+check "a tray application runs" test -n "$trays"
+[ -z "$trays" ] || stall_until_after_stop $trays
 uninstall_silently
 check "the uninstaller ended" test $? -eq 0
+[ -z "$stalled" ] || wait $stall_pid
 check "no service" key_absent "$service_key"
 check "no Event Log source" key_absent "$source_key"
 check "no program folder" test ! -e "$program_dir"
@@ -229,6 +269,25 @@ check "the archive's own files are removed" test -z "$(find "$drive/orvik-check-
 check "nothing removed through the links" test "$(cat "$outside"/year/sum_ssd.dat "$outside"/year/5/1_log.dat \
   "$outside"/month/1_log.dat "$outside"/month/1_ssd.dat | grep -c precious)" -eq 4
 wine_do reg delete "$service_key" /f >/dev/null
+
+echo "== 7. the viewer left open while the uninstaller runs"
+run_typed "$installer /S $choice"
+check "installed again (exit code $?)" test $? -eq 0
+viewer=1
+(cd "$drive" && "$WINE" 'C:\Program Files\Orvik UPS\scopeview.exe' >/dev/null 2>&1 &)
+for _ in $(seq 100); do viewer_mapped && break; sleep 0.1; done
+# In place, for its exit code; a Unix exit status keeps its low byte only.
+run_typed "C:\orvik-check-uninstall.exe /S _?=C:\Program Files\Orvik UPS"
+check "exit code 3010, a restart needed (its low byte $((3010 % 256)); got $?)" test $? -eq $((3010 % 256))
+check "the viewer is left for the restart" test -f "$program_dir/scopeview.exe"
+check "the rest is removed" test ! -e "$program_dir/orvik_ups.exe" -a ! -e "$program_dir/orvik_dll.dll" -a \
+  ! -e "$program_dir/uninstall.exe"
+check "no service" key_absent "$service_key"
+# The prefix is never restarted: the deletion left for then is done and taken back here.
+wine_do taskkill /f /im scopeview.exe >/dev/null
+viewer=
+rm -rf "$program_dir"
+wine_do reg delete 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations /f >/dev/null
 
 echo "package_check: $passed passed, $failed failed ($((SECONDS - start)) s)"
 [ $failed -eq 0 ]
