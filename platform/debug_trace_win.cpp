@@ -12,15 +12,25 @@
 #include "platform/link_safe_files_win.h"
 #include "platform/object_access_win.h"
 #include "platform/registry_win.h"
+#include "platform/security_win.h"
 #include "platform/trace_file_place.h"
 #include "platform/trace_file_win.h"
 
 namespace platform {
 namespace {
 
+// The administrators' processes take turns at their shared file: Windows appends each write whole,
+// but Wine writes at the end it found a moment earlier, over another process's line written since.
+constexpr const char* kFileTurnsName = "Global\\UPS_traceFile";
+// Lines are written in well under this; a holder that keeps the turn longer is not waited for again.
+constexpr DWORD kFileTurnWait = 1000;
+
 std::mutex g_file_mutex;
 std::string g_file_path;
+bool g_file_shared = false;
 bool g_file_setting_read = false;
+UniqueHandle g_file_turns;
+bool g_file_turns_made = false;
 // Set while this thread is in the sink: a trace line of choosing the file goes to the debugger only.
 thread_local bool t_in_sink = false;
 
@@ -44,6 +54,7 @@ void read_file_setting_locked() {
   g_file_path = trace_file_for(administrator ? TraceWriter::administrator : TraceWriter::user, configured,
                                administrator && configured[0] != '\0' && folder_private(configured),
                                administrator ? std::string() : own_temporary_folder());
+  g_file_shared = administrator;
   g_file_setting_read = true;
 }
 
@@ -54,6 +65,25 @@ void append_to_file(const std::string& path, const char* text) {
   if (!file) return;
   DWORD written = 0;
   WriteFile(file.get(), text, static_cast<DWORD>(std::strlen(text)), &written, nullptr);
+}
+
+HANDLE file_turns_locked() {
+  if (!g_file_turns_made) {
+    g_file_turns_made = true;
+    ObjectSecurity security(SystemObject::trace_file_turns);
+    g_file_turns.reset(CreateMutexA(security.attributes(), FALSE, kFileTurnsName));
+  }
+  return g_file_turns.get();
+}
+
+// Without the turns (a user's own file, or the mutex not to be had) the text is appended all the same.
+void append_in_turn_locked(const std::string& path, const char* text) {
+  const HANDLE turns = g_file_shared ? file_turns_locked() : nullptr;
+  const DWORD waited = turns ? WaitForSingleObject(turns, kFileTurnWait) : WAIT_FAILED;
+  if (waited == WAIT_TIMEOUT) g_file_turns.reset();
+  append_to_file(path, text);
+  // An abandoned turn (its holder ended while writing) is this process's now.
+  if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) ReleaseMutex(turns);
 }
 
 }  // namespace
@@ -74,7 +104,7 @@ void default_trace_sink(const char* text) {
   {
     std::lock_guard lock(g_file_mutex);
     if (!g_file_setting_read) read_file_setting_locked();
-    if (!g_file_path.empty()) append_to_file(g_file_path, text);
+    if (!g_file_path.empty()) append_in_turn_locked(g_file_path, text);
   }
   t_in_sink = false;
 }

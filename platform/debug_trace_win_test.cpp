@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/debug_trace.h"
 #include "platform/privilege_win.h"
@@ -49,6 +52,56 @@ TEST_F(TraceFile, TextsAreAppendedToTheNamedFileAsTheyWereTraced) {
   debug_trace("OK\n");
   debug_trace(" UPS::COM open %s port error\n", "COM9");
   EXPECT_EQ(read_file(path_), " UPS::openSharedMemory - OK\n UPS::COM open COM9 port error\n");
+}
+
+// trace_probe, tracing `lines` numbered lines as writer `writer`.
+std::string trace_probe_line(int writer, int lines) {
+  const std::string probe = testing::wine_path(testing::env("ORVIK_BIN_DIR")) + "\\trace_probe.exe";
+  return "\"" + probe + "\" " + std::to_string(writer) + " " + std::to_string(lines);
+}
+
+// How many of the lines of `writers` trace_probes of `lines` lines each the file holds whole, and
+// how many lines it holds in all.
+std::pair<std::size_t, std::size_t> probe_lines_in(const std::string& file, int writers, int lines) {
+  std::istringstream traced(read_file(file));
+  std::set<std::string> found;
+  std::size_t count = 0;
+  for (std::string line; std::getline(traced, line); ++count) found.insert(line);
+  std::size_t kept = 0;
+  for (int writer = 0; writer < writers; ++writer)
+    for (int line = 0; line < lines; ++line)
+      kept += found.count("trace_probe " + std::to_string(writer) + " line " + std::to_string(line));
+  return {kept, count};
+}
+
+// The service, the command line and an administrator's tray trace into the same file, often at
+// the same moment: each process's lines are all kept, whole.
+TEST_F(TraceFile, LinesOfProcessesTracingAtOnceAreAllKept) {
+  constexpr int kWriters = 4;
+  constexpr int kLines = 500;
+  ASSERT_TRUE(write_string_value(config_.get(), kTraceFileValue, path_.c_str()));
+  std::vector<UniqueHandle> writers;
+  for (int writer = 0; writer < kWriters; ++writer) {
+    writers.push_back(testing::start_process(trace_probe_line(writer, kLines)));
+    ASSERT_TRUE(writers.back());
+  }
+  for (const UniqueHandle& writer : writers) ASSERT_EQ(testing::wait_for_exit(writer.get(), 60000), 0);
+  const auto [kept, count] = probe_lines_in(path_, kWriters, kLines);
+  EXPECT_EQ(kept, static_cast<std::size_t>(kWriters * kLines)) << "lines lost or cut";
+  EXPECT_EQ(count, static_cast<std::size_t>(kWriters * kLines)) << "lines mixed into others";
+}
+
+// A program that took the turn at the file and never gives it back (hung, or not ours) holds a
+// tracing process up once, not at every line: 100 lines are traced well within the minute.
+TEST_F(TraceFile, ATurnNeverGivenBackHoldsUpATracingProcessOnce) {
+  constexpr int kLines = 100;
+  ASSERT_TRUE(write_string_value(config_.get(), kTraceFileValue, path_.c_str()));
+  UniqueHandle turns(CreateMutexA(nullptr, FALSE, "Global\\UPS_traceFile"));
+  ASSERT_TRUE(turns);
+  ASSERT_EQ(WaitForSingleObject(turns.get(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
+  EXPECT_EQ(testing::run_process(trace_probe_line(0, kLines), 60000), 0);
+  EXPECT_EQ(probe_lines_in(path_, 1, kLines).first, static_cast<std::size_t>(kLines));
+  ReleaseMutex(turns.get());
 }
 
 // Run by tools/wine/planted_links.sh, which first plants trace.log as a link to another file: the

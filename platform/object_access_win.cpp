@@ -126,6 +126,9 @@ GenericRights generic_rights_of(SystemObject kind) {
               STANDARD_RIGHTS_EXECUTE | SYNCHRONIZE, EVENT_ALL_ACCESS};
     case SystemObject::admin_only_key:
       return {KEY_READ, KEY_WRITE, KEY_EXECUTE, KEY_ALL_ACCESS};
+    case SystemObject::trace_file_turns:
+      return {STANDARD_RIGHTS_READ | MUTANT_QUERY_STATE, STANDARD_RIGHTS_WRITE, STANDARD_RIGHTS_EXECUTE | SYNCHRONIZE,
+              MUTEX_ALL_ACCESS};
     case SystemObject::pipe:
     case SystemObject::archive_root:
       break;

@@ -25,13 +25,15 @@ const wchar_t* descriptor_text(SystemObject object) {
     case SystemObject::admin_only_key:
       // KEY_ALL_ACCESS, handed down to subkeys.
       return L"D:P(A;CI;0xF003F;;;SY)(A;CI;0xF003F;;;BA)";
+    case SystemObject::trace_file_turns:
+      return L"D:P(A;;0x1F0001;;;SY)(A;;0x1F0001;;;BA)";
   }
   return nullptr;
 }
 
 static_assert(kBlockUserAccess == 0x6 && kEventUserAccess == 0x100001, "the descriptors' texts grant these");
 static_assert(SECTION_ALL_ACCESS == 0xF001F && EVENT_ALL_ACCESS == 0x1F0003 && FILE_ALL_ACCESS == 0x1F01FF &&
-              KEY_ALL_ACCESS == 0xF003F);
+              KEY_ALL_ACCESS == 0xF003F && MUTEX_ALL_ACCESS == 0x1F0001);
 
 }  // namespace
 

@@ -5,14 +5,15 @@
 // WRITE_OWNER, so no user can lock the service out of its own objects. The statistics archive's
 // root, when the service creates it, is readable by users and written by the service alone;
 // everything below it inherits that. A registry key whose values the service runs as SYSTEM (the
-// administrator's commands on events) is for SYSTEM and Administrators alone.
+// administrator's commands on events) is for SYSTEM and Administrators alone, as is the mutex
+// through which the administrators' processes take turns at their shared trace file.
 #pragma once
 
 #include <windows.h>
 
 namespace platform {
 
-enum class SystemObject { shared_block, new_data_event, pipe, archive_root, admin_only_key };
+enum class SystemObject { shared_block, new_data_event, pipe, archive_root, admin_only_key, trace_file_turns };
 
 // Specific rights of interactive users (the tray application and the viewer): the block's view
 // read and written; the event waited on and queried; the pipe not at all.

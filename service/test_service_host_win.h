@@ -35,10 +35,12 @@ inline long run_host(const std::string& arguments, DWORD timeout_ms = kHostRunMs
 }
 
 // orvik_ups with `arguments` while setup_answer answers its setup dialog with `answer`; the
-// host's exit code, -1 on time-out. The answer must succeed.
-inline long run_host_answering(const std::string& arguments, const std::string& answer) {
+// host's exit code, -1 on time-out. The answer must succeed. `host_id`, when given, receives the
+// host's process id.
+inline long run_host_answering(const std::string& arguments, const std::string& answer, DWORD* host_id = nullptr) {
   platform::UniqueHandle host = platform::testing::start_process("\"" + host_program() + "\" " + arguments);
   if (!host) return -2;
+  if (host_id) *host_id = GetProcessId(host.get());
   const long answered = platform::testing::run_process("\"" + bin_dir() + "\\setup_answer.exe\" " + answer, 60000);
   EXPECT_EQ(answered, 0) << "setup_answer " << answer;
   const long code = platform::testing::wait_for_exit(host.get(), kHostRunMs);
