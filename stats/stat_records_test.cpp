@@ -47,6 +47,28 @@ TEST(RawSample, PacksAMeasuredSampleBitForBit) {
   EXPECT_EQ(unpack_raw_sample(pack_raw_sample(values)), values);
 }
 
+TEST(RawSample, TakesTheTenthsFromTheProductInSinglePrecision) {
+  // Each float lies just below its decimal (13.7f is 13.6999998): times ten in single precision it
+  // rounds to the whole tenths, in any wider precision it truncates to a tenth less.
+  struct Case {
+    float ups_link::UpsStatus::*value;
+    std::uint32_t RawValues::*tenths;
+    float reading;
+    std::uint32_t expected;
+  };
+  const Case cases[] = {
+      {&ups_link::UpsStatus::input_voltage, &RawValues::input_x10, 230.7f, 2307},
+      {&ups_link::UpsStatus::output_voltage, &RawValues::output_x10, 219.9f, 2199},
+      {&ups_link::UpsStatus::battery_voltage, &RawValues::battery_x10, 13.7f, 137},
+      {&ups_link::UpsStatus::temperature, &RawValues::temperature_x10, 27.3f, 273},
+  };
+  for (const Case& c : cases) {
+    ups_link::UpsStatus status;
+    status.*c.value = c.reading;
+    EXPECT_EQ(raw_values_from(status, at(0, 0, 0, 0)).*c.tenths, c.expected) << c.reading;
+  }
+}
+
 TEST(RawSample, PacksEveryFieldAtItsLargestValue) {
   const RawValues largest{23, 59, 599, 8191, 8191, 1023, 1023, 1023, 1023, 0xFF};
   EXPECT_EQ(hex(pack_raw_sample(largest)), "F7 BB 57 FE FF FF FF FF FF FF FF FF");
