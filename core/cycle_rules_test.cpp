@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "core/ups_state.h"
 #include "link/ups_status.h"
 #include "platform/test_trace_capture.h"
@@ -139,6 +141,19 @@ TEST_F(Thresholds, VoltageIsTheReasonWhenBothFire) {
   platform::TraceCapture trace;
   EXPECT_EQ(evaluate_thresholds(settings, in).reason, kReasonVoltage);
   EXPECT_TRUE(trace.contains("UPS::ShutdownOnUBat: cur:109 threshold:110\n"));
+}
+
+TEST_F(Thresholds, AVoltageReadAtTheThresholdFires) {
+  // 10.6f and 11.3f lie just above their decimals: times ten in single precision they are the
+  // threshold's tenths exactly, in any wider precision a little more.
+  in.capacity_valid = false;
+  const std::pair<float, std::uint32_t> readings[] = {{10.6f, 106}, {11.3f, 113}};
+  for (const auto& [volts, tenths] : readings) {
+    settings.shutdown_on_u_battery_wait = tenths;
+    in.battery_voltage = volts;
+    platform::TraceCapture trace;
+    EXPECT_EQ(evaluate_thresholds(settings, in).reason, kReasonVoltage) << volts << " V";
+  }
 }
 
 TEST_F(Thresholds, CapacityNeedsAValidModelButVoltageDoesNot) {
