@@ -42,6 +42,11 @@ if(ORVIK_I686)
   # 0..1 by 0.2. Rounding every value to its type gives the same results on any processor that
   # runs Windows XP, where SSE arithmetic would need SSE2.
   target_compile_options(orvik_options INTERFACE -ffloat-store)
+  # MinGW's start-up code widens the x87 to 64-bit mantissas where Windows starts every process
+  # with 53; our programs keep Windows' setting. The system's x87 code then gives in them what it
+  # gives anywhere (with 64 bits, a third of its automation dates differed in the last bit from
+  # the 64-bit system's), and our doubles are rounded once.
+  target_link_options(orvik_options INTERFACE -l:CRT_fp8.o)
 endif()
 
 if(ORVIK_NATIVE AND ORVIK_SANITIZE)
