@@ -123,12 +123,12 @@ function(orvik_portable_library name)
 endfunction()
 
 # A unit test of portable code, run natively under the sanitizers.
-#   I686 - the i686 build runs it too, under Wine: its subject computes with floating point, and
-#          the 32-bit programs must get the results the native test expects
+#   I686 - the i686 build runs it too, under Wine (label i686): its subject computes with floating
+#          point, and the 32-bit programs must get the results the native test expects
 function(orvik_native_test name)
   cmake_parse_arguments(A "I686" "" "SOURCES;LIBS" ${ARGN})
   if(A_I686 AND ORVIK_I686)
-    orvik_wine_test(${name} SOURCES ${A_SOURCES} LIBS ${A_LIBS})
+    orvik_wine_test(${name} SOURCES ${A_SOURCES} LIBS ${A_LIBS} LABELS i686)
     return()
   endif()
   if(NOT ORVIK_NATIVE)
@@ -145,7 +145,7 @@ endfunction()
 #   NEEDS_WIN32         - the test also starts programs of the i686 build (ORVIK_WIN32_BUILD_DIR)
 #   LABELS i686         - its run in the i686 build tells something the x86-64 run cannot (layouts
 #                         read across architectures, the exports' calling convention, the 32-bit
-#                         viewer): tools/test_all.sh runs only these there
+#                         viewer, floating point on the x87): tools/test_all.sh runs only these there
 function(orvik_wine_test name)
   if(NOT ORVIK_WINDOWS)
     return()
