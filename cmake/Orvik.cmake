@@ -40,7 +40,7 @@ if(ORVIK_I686)
   # portable tests check: 25 % of 400 VA ran 28 minutes instead of 29, 13.7 V was recorded as
   # 136 tenths, a reading of 10.6 V passed a threshold of 10.6 V, the viewer stepped an axis of
   # 0..1 by 0.2. Rounding every value to its type gives the same results on any processor that
-  # runs Windows XP, where SSE arithmetic would need SSE2.
+  # runs these programs, where SSE arithmetic would need SSE2.
   target_compile_options(orvik_options INTERFACE -ffloat-store)
   # MinGW's start-up code widens the x87 to 64-bit mantissas where Windows starts every process
   # with 53; our programs keep Windows' setting. The system's x87 code then gives in them what it

@@ -16,8 +16,7 @@
 #      through the links another user planted at a year and a month folder;
 #   7. a program still in use (the viewer left open) is left for the restart, and the uninstaller
 #      says so by its exit code 3010; the rest goes.
-# Wine runs only 64-bit programs on this machine, so this is the 64-bit installer (-x64.exe), the
-# same script as the 32-bit one. About a minute.
+# This is the 64-bit installer (-x64.exe), the same script as the 32-bit one. About a minute.
 #
 #   tools/package_check.sh [--prefix DIR]     DIR: an existing prefix, left up (ctest's)
 # Without --prefix the check makes its own prefix, build/package/wineprefix, and stops it after.
@@ -33,7 +32,7 @@ prefix=
 case ${1:-} in
   --prefix) prefix=${2:?--prefix DIR} ;;
   '') ;;
-  *) sed -n '2,20p' "$0" >&2; exit 2 ;;
+  *) sed -n '2,19p' "$0" >&2; exit 2 ;;
 esac
 version=$(sed -n 's/^project(orvik_ups VERSION \([0-9]*\.[0-9]*\.[0-9]*\) .*/\1/p' CMakeLists.txt)
 installer=orvik-setup-$version-x64.exe
