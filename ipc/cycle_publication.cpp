@@ -23,7 +23,7 @@ void publish_cycle(UpsSharedBlock& block, const PollingCycle& cycle, const core:
   begin_cycle_write(block);
   if (cycle.raw_line) set_block_raw_line(block, cycle.raw_line);
   block.shutdown_reason = cycle.shutdown_reason;
-  publish_status(block, cycle.status, model, cycle.link_lost, registry);
+  publish_status(block, cycle.status, model, cycle.link_lost, registry, cycle.server_battery);
   block.link_ok = cycle.link_lost ? 0 : 1;
   block.time_in_state = stored_time_in_state(cycle.time_in_state_ms);
   end_cycle_write(block);

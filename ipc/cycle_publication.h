@@ -35,6 +35,7 @@ struct PollingCycle {
   bool link_lost = true;
   std::uint32_t shutdown_reason = 0;      // 0 none, 1 capacity, 2 battery voltage
   std::int64_t time_in_state_ms = 0;      // stored clamped to 0..INT32_MAX
+  ups_link::ServerBatteryValues server_battery;  // a NUT server's own charge and runtime
 };
 
 void publish_cycle(UpsSharedBlock& block, const PollingCycle& cycle, const core::ModelRecord& model,

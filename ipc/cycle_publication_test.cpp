@@ -95,6 +95,18 @@ TEST(PublishCycle, LostLinkClearsLinkOkAndKeepsTheLastLine) {
   EXPECT_EQ(block.time_in_state, 0);
 }
 
+TEST(PublishCycle, AServersOwnChargeAndRuntimeReachTheBlock) {
+  UpsSharedBlock block{};
+  CycleObserver observer(block);
+  PollingCycle cycle;
+  cycle.link_lost = false;
+  cycle.server_battery = {42.0f, 17.0f};
+  publish_cycle(block, cycle, core::ModelRecord{}, observer, observer);
+  EXPECT_EQ(block.capacity_valid, 1);
+  EXPECT_FLOAT_EQ(block.capacity, 42);
+  EXPECT_FLOAT_EQ(block.runtime, 17);
+}
+
 TEST(PublishCycle, TimeInStateStaysWithinTheSigned32BitField) {
   UpsSharedBlock block{};
   CycleObserver observer(block);

@@ -5,8 +5,8 @@
 namespace ipc {
 
 void publish_status(UpsSharedBlock& block, const ups_link::UpsStatus& status, const core::ModelRecord& model,
-                    bool link_lost, StatusValueWriter& registry) {
-  const ups_link::DerivedValues values = ups_link::derive_published_values(status, model, link_lost);
+                    bool link_lost, StatusValueWriter& registry, const ups_link::ServerBatteryValues& server) {
+  const ups_link::DerivedValues values = ups_link::derive_published_values(status, model, link_lost, server);
   block.status = status;
   registry.write(kCommStatusValue, values.comm_status);
   if (!values.link_answered) return;

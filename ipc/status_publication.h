@@ -11,6 +11,7 @@
 
 #include "core/model_record.h"
 #include "ipc/shared_block.h"
+#include "link/derived_values.h"
 #include "link/ups_status.h"
 
 namespace ipc {
@@ -29,7 +30,8 @@ class StatusValueWriter {
   virtual void write(const char* name, std::uint32_t value) = 0;
 };
 
+// `server`: what a NUT server reported of the battery itself (derived_values.h).
 void publish_status(UpsSharedBlock& block, const ups_link::UpsStatus& status, const core::ModelRecord& model,
-                    bool link_lost, StatusValueWriter& registry);
+                    bool link_lost, StatusValueWriter& registry, const ups_link::ServerBatteryValues& server = {});
 
 }  // namespace ipc

@@ -38,12 +38,13 @@ bool StatusPublisher::create_new_data_event() {
   return new_data_event_.is_open();
 }
 
-void StatusPublisher::publish(const ups_link::UpsStatus& status, const core::ModelRecord& model, bool link_lost) {
+void StatusPublisher::publish(const ups_link::UpsStatus& status, const core::ModelRecord& model, bool link_lost,
+                              const ups_link::ServerBatteryValues& server) {
   if (!block()) return;
   NoStatusValues no_values;
-  publish_status(published_, status, model, link_lost, no_values);
+  publish_status(published_, status, model, link_lost, no_values, server);
   RegistryStatusWriter registry(names_.status_key);
-  publish_status(*block(), status, model, link_lost, registry);
+  publish_status(*block(), status, model, link_lost, registry, server);
 }
 
 void StatusPublisher::publish_cycle(const PollingCycle& cycle, const core::ModelRecord& model) {

@@ -52,7 +52,8 @@ class StatusPublisher {
   const char* event_name() const { return names_.new_data_event; }
 
   // Publishes a record outside any cycle (UPSInit's first record, before the event exists).
-  void publish(const ups_link::UpsStatus& status, const core::ModelRecord& model, bool link_lost);
+  void publish(const ups_link::UpsStatus& status, const core::ModelRecord& model, bool link_lost,
+               const ups_link::ServerBatteryValues& server = {});
   // One polling cycle, bracketed by the new-data event (cycle_publication.h).
   void publish_cycle(const PollingCycle& cycle, const core::ModelRecord& model);
 

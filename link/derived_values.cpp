@@ -35,18 +35,22 @@ bool estimate_runtime(float load_va, float capacity, const core::RuntimeTable& t
   return false;
 }
 
-void derive_model_values(const UpsStatus& status, const core::ModelRecord& model, DerivedValues& out) {
+void derive_battery_values(const UpsStatus& status, const core::ModelRecord& model, const ServerBatteryValues& server,
+                           DerivedValues& out) {
   out.model_values = true;
   out.capacity_valid = 1;
-  out.capacity = capacity_percent(status.battery_voltage, model);
+  out.capacity = server.capacity_percent ? *server.capacity_percent : capacity_percent(status.battery_voltage, model);
   out.battery_capacity = truncate_to_dword(out.capacity);
-  out.load_va = static_cast<float>(status.load_percent) * model.va * 0.01f;
+  out.load_va = model.valid ? static_cast<float>(status.load_percent) * model.va * 0.01f : 0.0f;
   out.runtime = 0;
-  out.total_ups_runtime = 1;
-  if (out.load_va >= kRuntimeEstimateLimitVa) return;
-
+  out.total_ups_runtime = model.valid ? 1 : 0;
   float runtime = 0;
-  if (!estimate_runtime(out.load_va, out.capacity, model.runtime_table, runtime)) return;
+  if (server.runtime_minutes) {
+    runtime = *server.runtime_minutes;
+  } else if (!model.valid || out.load_va >= kRuntimeEstimateLimitVa ||
+             !estimate_runtime(out.load_va, out.capacity, model.runtime_table, runtime)) {
+    return;
+  }
   out.runtime = runtime;
   const std::uint32_t whole_minutes = truncate_to_dword(runtime);
   out.total_ups_runtime = whole_minutes > 0 ? whole_minutes : 1;
@@ -54,15 +58,15 @@ void derive_model_values(const UpsStatus& status, const core::ModelRecord& model
 
 }  // namespace
 
-DerivedValues derive_published_values(const UpsStatus& status, const core::ModelRecord& model,
-                                      bool link_lost) {
+DerivedValues derive_published_values(const UpsStatus& status, const core::ModelRecord& model, bool link_lost,
+                                      const ServerBatteryValues& server) {
   DerivedValues out;
   if (link_lost) return out;
 
   out.link_answered = true;
   out.comm_status = 1;
   out.battery_status = (status.status_bits & STATUS_UPS_FAULT) != 0 ? 2 : 1;
-  if (model.valid) derive_model_values(status, model, out);
+  if (model.valid || server.capacity_percent) derive_battery_values(status, model, server, out);
   return out;
 }
 

@@ -1,5 +1,9 @@
 // Derived values: what one polling cycle publishes besides the raw UpsStatus record.
 //
+// A UPS served over the network may report its charge and runtime itself (ServerBatteryValues);
+// those are published instead of the model table's estimate, and make the capacity valid even
+// without a valid model. Without them, and with a valid model, both come from the table.
+//
 // derive_published_values decides the numbers and which of them are written; the caller
 // copies the record into the shared block first, then writes what this says, in this order:
 //   registry CommStatus                                       always
@@ -10,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "core/model_record.h"
 #include "link/ups_status.h"
@@ -34,7 +39,13 @@ struct DerivedValues {
   float runtime = 0;  // minutes; 0 when not estimated
 };
 
-DerivedValues derive_published_values(const UpsStatus& status, const core::ModelRecord& model,
-                                      bool link_lost);
+// What a NUT server reports of the battery (battery.charge, battery.runtime), when it does.
+struct ServerBatteryValues {
+  std::optional<float> capacity_percent;  // 0..100
+  std::optional<float> runtime_minutes;   // >= 0
+};
+
+DerivedValues derive_published_values(const UpsStatus& status, const core::ModelRecord& model, bool link_lost,
+                                      const ServerBatteryValues& server = {});
 
 }  // namespace ups_link

@@ -117,6 +117,44 @@ TEST(DerivedValuesTest, RuntimeBelowOneMinutePublishesOne) {
   EXPECT_EQ(v.total_ups_runtime, 1u);
 }
 
+// A UPS served over the network: its own charge and runtime win over the table, and a charge makes
+// the capacity (and with it the capacity threshold) usable without a valid model.
+TEST(DerivedValuesTest, TheServersOwnChargeAndRuntimeAreTakenAsTheyCome) {
+  core::ModelRecord invalid = kModel;
+  invalid.valid = false;
+  struct Case {
+    const char* what;
+    core::ModelRecord model;
+    ServerBatteryValues server;
+    bool values;
+    float capacity;
+    float load_va;
+    float runtime;
+    std::uint32_t total_runtime;
+  };
+  const Case cases[] = {
+      {"charge and runtime, valid model", kModel, {37.5f, 12.5f}, true, 37.5f, 100, 12.5f, 12},
+      {"charge only: the table's runtime at that charge", kModel, {50.0f, std::nullopt}, true, 50, 100, 14.5f, 14},
+      {"runtime only: the table's charge", kModel, {std::nullopt, 3.0f}, true, 100, 100, 3.0f, 3},
+      {"charge and runtime, no model", invalid, {37.5f, 12.5f}, true, 37.5f, 0, 12.5f, 12},
+      {"charge only, no model: no runtime", invalid, {80.0f, std::nullopt}, true, 80, 0, 0, 0},
+      {"runtime below a minute", invalid, {5.0f, 0.25f}, true, 5, 0, 0.25f, 1},
+      {"runtime only, no model: nothing", invalid, {std::nullopt, 3.0f}, false, 0, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const DerivedValues v = derive_published_values(status_of(13.0f, 25), c.model, false, c.server);
+    EXPECT_EQ(v.model_values, c.values);
+    EXPECT_EQ(v.capacity_valid, c.values ? 1 : 0);
+    EXPECT_FLOAT_EQ(v.capacity, c.capacity);
+    EXPECT_EQ(v.battery_capacity, static_cast<std::uint32_t>(c.capacity));
+    EXPECT_FLOAT_EQ(v.load_va, c.load_va);
+    EXPECT_NEAR(v.runtime, c.runtime, 1e-4);
+    EXPECT_EQ(v.total_ups_runtime, c.total_runtime);
+  }
+  EXPECT_FALSE(derive_published_values(status_of(13.0f, 25), kModel, true, {50.0f, 10.0f}).model_values);
+}
+
 TEST(DerivedValuesTest, GarbageNumbersSaturateInsteadOfOverflowing) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const DerivedValues from_nan = derive_published_values(status_of(nan, 10), kModel, false);
