@@ -11,8 +11,9 @@ using ups_link::STATUS_BATTERY_LOW;
 using ups_link::STATUS_TEST;
 using ups_link::STATUS_UTILITY_FAIL;
 
-std::uint32_t derive_state(bool link_lost, std::uint32_t status_bits) {
+std::uint32_t derive_state(bool link_lost, std::uint32_t status_bits, bool forced_critical) {
   if (link_lost) return UPS_NOCOMM;
+  if (forced_critical) return UPS_LOWBATTERY;
   if (!(status_bits & STATUS_UTILITY_FAIL)) return UPS_ONLINE;
   return (status_bits & STATUS_BATTERY_LOW) ? UPS_LOWBATTERY : UPS_ONBATTERY;
 }
@@ -62,7 +63,8 @@ ThresholdOutcome evaluate_thresholds(const CoreSettings& settings, const CycleIn
 
 CycleDecision decide_cycle(const CoreSettings& settings, const CycleInputs& in) {
   const ThresholdOutcome threshold = evaluate_thresholds(settings, in);
-  return {threshold.status_bits, threshold.reason, derive_state(!in.link_up, threshold.status_bits)};
+  return {threshold.status_bits, threshold.reason,
+          derive_state(!in.link_up, threshold.status_bits, in.forced_critical)};
 }
 
 const event::Text* LowBatteryOnMains::on_answer(std::uint32_t status_bits) {

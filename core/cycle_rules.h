@@ -13,8 +13,10 @@ namespace core {
 
 // The state of a cycle: no answer → UPS_NOCOMM; mains present → UPS_ONLINE, whatever the
 // battery-low bit says (the UPS is recharging: nothing runs out); on battery → UPS_LOWBATTERY
-// with the battery-low bit, else UPS_ONBATTERY.
-std::uint32_t derive_state(bool link_lost, std::uint32_t status_bits);
+// with the battery-low bit, else UPS_ONBATTERY. `forced_critical` (the NUT server of a UPS
+// followed over the network ordered every computer down) makes an answered cycle UPS_LOWBATTERY
+// whatever the bits say, mains or not.
+std::uint32_t derive_state(bool link_lost, std::uint32_t status_bits, bool forced_critical = false);
 
 // A battery test makes the UPS regulate; that is neither logged nor counted.
 std::uint32_t mask_regulation_during_test(std::uint32_t status_bits);
@@ -29,6 +31,7 @@ struct CycleInputs {
   bool capacity_valid = false;          // as published in the previous cycle
   float capacity = 0;                   // percent, as published in the previous cycle
   float battery_voltage = 0;            // volts, as published in the previous cycle
+  bool forced_critical = false;         // a NUT server's FSD
 };
 
 struct ThresholdOutcome {

@@ -63,6 +63,27 @@ TEST(CycleState, BatteryLowIsCriticalOnlyOnBattery) {
   }
 }
 
+// A NUT server's FSD is the critical point on mains too, without a bit the record would publish.
+TEST(CycleState, AServersForcedShutdownIsCriticalWhileItIsHeard) {
+  struct Row {
+    bool link_up;
+    std::uint32_t bits;
+    std::uint32_t state;
+  };
+  for (const Row& row : {Row{true, 0, UPS_LOWBATTERY}, Row{true, STATUS_UTILITY_FAIL, UPS_LOWBATTERY},
+                         Row{false, 0, UPS_NOCOMM}}) {
+    CycleInputs in;
+    in.link_up = row.link_up;
+    in.status_bits = row.bits;
+    in.previous_state = UPS_ONLINE;
+    in.forced_critical = true;
+    const CycleDecision decision = decide_cycle(CoreSettings{}, in);
+    EXPECT_EQ(decision.state, row.state) << row.bits;
+    EXPECT_EQ(decision.status_bits, row.bits);
+    EXPECT_EQ(decision.reason, kReasonNone);
+  }
+}
+
 // Fed cycle by cycle: the line it asks for after each answer, 0 for none.
 TEST(LowBatteryOnMains, OneLinePerEpisodeAndATestThatEndsLowSaysSo) {
   constexpr std::uint32_t UF = STATUS_UTILITY_FAIL, LB = STATUS_BATTERY_LOW, TEST = STATUS_TEST;

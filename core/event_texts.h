@@ -60,12 +60,17 @@ inline constexpr char kSharedBlock[] = "общий блок состояния �
 inline constexpr char kPipeTaken[] = "имя канала \\\\.\\pipe\\UPS занято другим процессом";
 inline constexpr char kPipeNotCreated[] = "канал \\\\.\\pipe\\UPS не создан";
 inline constexpr char kNoUsbUps[] = "ИБП на USB не найден";
+inline constexpr char kBadServerAddress[] = "порт %s не адрес сервера ИБП (NUT:ИБП@сервер[:порт])";
 inline constexpr char kPortNotOpened[] = "порт %s не открывается";
 inline constexpr char kPortNotSetUp[] = "порт %s не настраивается";
 inline constexpr char kNoAnswer[] = "ИБП не отвечает (порт %s)";
 inline constexpr char kAnswerNotRead[] = "ответ ИБП не разобран (порт %s)";
 inline constexpr char kNoQueryThread[] = "поток опроса ИБП не запущен";
 }  // namespace start_failure
+// A UPS another computer serves over the network (NUT).
+inline constexpr Text kServerForcedShutdown{45, "Сервер ИБП объявил выключение всех компьютеров (FSD)\n"};
+inline constexpr Text kServerLoginRefused{46, "Сервер ИБП %s отказал во входе (%s): он не будет ждать выключения этого компьютера\n"};
+inline constexpr Text kServerLoggedOut{47, "Сервер ИБП %s извещён о выключении этого компьютера\n"};
 inline constexpr Text kHibernateRefused{52, "Отказ спящего режима, под XP установите обновление KB909095\n"};
 
 }  // namespace core::event

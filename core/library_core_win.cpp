@@ -1,5 +1,9 @@
 #include "core/library_core_win.h"
 
+#include "core/event_texts.h"
+#include "nut/server_address.h"
+#include "stats/log_event.h"
+
 namespace core {
 namespace {
 const DWORD g_loaded_at = GetTickCount();
@@ -11,5 +15,19 @@ LibraryCore& library_core() {
 }
 
 std::uint32_t process_clock_ms() { return GetTickCount() - g_loaded_at; }
+
+void end_network_session(LibraryCore& core, bool after_critical_action) {
+  core.hold_network_session = false;
+  if (core.network) {
+    const bool counted = after_critical_action && core.network->session().logged_in();
+    core.network->log_out();
+    if (counted) {
+      const std::string label = nut::server_address_label(core.network->session().settings().address);
+      log_event(event::kServerLoggedOut.code, event::kServerLoggedOut.format, label.c_str());
+    }
+    core.network.reset();
+  }
+  core.tcp.release();
+}
 
 }  // namespace core

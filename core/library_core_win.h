@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <optional>
 
 #include "core/keyboard_device_win.h"
 #include "core/keyboard_light.h"
@@ -19,11 +20,13 @@
 #include "link/serial_port_win.h"
 #include "link/serial_transport.h"
 #include "link/usb_transport.h"
+#include "nut/network_link.h"
+#include "nut/tcp_stream_win.h"
 #include "platform/handles_win.h"
 
 namespace core {
 
-enum class TransportKind { usb, serial };
+enum class TransportKind { usb, serial, network };
 
 struct LibraryCore {
   MonitorCore monitor;
@@ -43,11 +46,19 @@ struct LibraryCore {
   ups_link::SerialTransport serial{serial_port};
   ups_link::Win32HidSystem hid;
   ups_link::UsbTransport usb{hid};
+  // A UPS another computer serves: from UPSInit until its session with the server has ended.
+  nut::SystemSessionClock clock;
+  nut::TcpStream tcp;
+  std::optional<nut::NetworkLink> network;
+  // The host's critical action follows: the server's session outlives UPSStop until the action
+  // has started (end_network_session), so that the server's primary keeps waiting for it.
+  std::atomic<bool> hold_network_session{false};
 
   KeyboardDevice keyboard;
   KeyboardLight light{keyboard};
 
   ups_link::UpsTransport& link() {
+    if (transport == TransportKind::network && network) return *network;
     return transport == TransportKind::usb ? static_cast<ups_link::UpsTransport&>(usb) : serial;
   }
   // The block, or null before UPSInit created it.
@@ -55,6 +66,11 @@ struct LibraryCore {
 };
 
 LibraryCore& library_core();
+
+// Ends the session with a NUT server, when there is one: LOGOUT and Winsock released. After the
+// host's critical action has started, an event line says that the server, which counted this
+// computer among its secondaries, was told.
+void end_network_session(LibraryCore& core, bool after_critical_action);
 
 // Milliseconds since the library was loaded: the clock of the time in state.
 std::uint32_t process_clock_ms();

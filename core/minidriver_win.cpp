@@ -15,6 +15,7 @@
 #include "core/library_hooks_win.h"
 #include "core/model_database_win.h"
 #include "core/monitor_window_win.h"
+#include "core/network_credentials_win.h"
 #include "core/power_action_rehearsal.h"
 #include "core/query_thread_win.h"
 #include "core/registry_config_store_win.h"
@@ -25,6 +26,7 @@
 #include "link/status_reading.h"
 #include "link/turn_off_command.h"
 #include "link/usb_contact.h"
+#include "nut/server_address.h"
 #include "platform/debug_trace.h"
 #include "platform/registry_win.h"
 #include "platform/side_effects.h"
@@ -34,6 +36,8 @@ namespace core {
 namespace {
 
 constexpr std::size_t kPortBufferSize = 255;
+// Polling cycles the first contact with a NUT server may take before monitoring starts without it.
+constexpr int kNetworkContactCycles = 3;
 
 // Every step of a start that may fail; the result says how far it came.
 class Start {
@@ -52,7 +56,7 @@ class Start {
     if (std::uint32_t result = open_link(); result != UPS_INITOK) return result;
     std::optional<ups_link::StatusReading> first = first_contact();
     if (!first) return UPS_INITUNKNOWNERROR;
-    begin_monitoring(first->status);
+    begin_monitoring(*first);
     if (!start_query_thread(core_, first->status)) {
       core_.serial.close();
       return failed(UPS_INITUNKNOWNERROR, event::start_failure::kNoQueryThread);
@@ -60,6 +64,7 @@ class Start {
     start_monitor_window(core_);
     debug_trace("UPS::UPSInit(void)==UPS_INITOK\n");
     log_event(event::kServiceStarted.code, "%s", event::kServiceStarted.format);
+    if (!first->answered) log_event(event::kNoLink.code, "%s", event::kNoLink.format);
     return UPS_INITOK;
   }
 
@@ -143,6 +148,8 @@ class Start {
   }
 
   std::uint32_t open_link() {
+    // A UPS another computer serves is what the administrator chose: no USB UPS takes its place.
+    if (nut::is_network_port(port_)) return open_network_link();
     if (ups_link::attach_usb_ups(core_.usb)) {
       core_.transport = TransportKind::usb;
       ipc::set_block_port(block(), "USB");
@@ -161,7 +168,39 @@ class Start {
     return UPS_INITOK;
   }
 
+  std::uint32_t open_network_link() {
+    debug_trace(" UPS::Port = %s\n", port_);
+    const nut::ParsedAddress parsed = nut::parse_server_address(port_);
+    if (!parsed.address) {
+      debug_trace(" UPS::the port is no server address: %s\n", nut::address_error_description(parsed.error));
+      return failed(UPS_INITREGISTRYERROR, event::start_failure::kBadServerAddress);
+    }
+    NetworkCredentials credentials = read_network_credentials();
+    core_.network.emplace(core_.tcp, core_.clock,
+                          nut::ClientSettings{*parsed.address, credentials.user, credentials.password});
+    core_.transport = TransportKind::network;
+    monitor_.lost_link_means_mains = false;
+    ipc::set_block_port(block(), "NUT");
+    return UPS_INITOK;
+  }
+
+  // A server that is not reachable yet (the network not up at boot) is no reason to fail: the
+  // monitoring starts without a link and the polling loop keeps trying.
+  ups_link::StatusReading first_network_contact() {
+    for (int cycle = 0; cycle < kNetworkContactCycles; ++cycle) {
+      nut::NetworkReading reading = core_.network->poll();
+      if (!reading.reading.answered) continue;
+      first_battery_ = reading.battery;
+      monitor_.server_forced_shutdown = reading.forced_shutdown;
+      debug_trace(" UPS::first raw data:%s\n", reading.reading.raw_line.c_str());
+      return reading.reading;
+    }
+    debug_trace(" UPS::the server does not answer yet: monitoring starts without a link\n");
+    return {};
+  }
+
   std::optional<ups_link::StatusReading> first_contact() {
+    if (core_.transport == TransportKind::network) return first_network_contact();
     std::optional<std::string> line =
         core_.transport == TransportKind::usb
             ? ups_link::usb_initial_contact(core_.usb, monitor_.query_command, core_.vendor)
@@ -178,12 +217,14 @@ class Start {
     return first;
   }
 
-  void begin_monitoring(const ups_link::UpsStatus& first) {
-    monitor_.link_lost = false;
-    monitor_.current_state = derive_state(false, first.status_bits);
+  void begin_monitoring(const ups_link::StatusReading& first) {
+    monitor_.link_lost = !first.answered;
+    monitor_.current_state =
+        derive_state(monitor_.link_lost, first.status.status_bits, monitor_.server_forced_shutdown);
     debug_trace(" UPS::currentStateUPS=%d\n", static_cast<int>(monitor_.current_state.load()));
-    core_.publisher.publish(first, monitor_.model, false);
-    reconcile_beeper(core_.link(), monitor_.settings, first.status_bits);
+    core_.publisher.publish(first.status, monitor_.model, monitor_.link_lost, first_battery_);
+    // A served UPS's beeper is the server's; the polling loop follows only this computer's wish.
+    if (core_.transport != TransportKind::network) reconcile_beeper(core_.link(), monitor_.settings, first.status.status_bits);
     cancel_pending_turn_off(core_.link(), false);
     core_.publisher.create_new_data_event();
     record_adoption(core_.publisher.event_name(), core_.publisher.event_adoption());
@@ -196,14 +237,17 @@ class Start {
   MonitorCore& monitor_;
   char port_[kPortBufferSize] = {};
   std::string failure_;
+  ups_link::ServerBatteryValues first_battery_;
 };
 
-// Everything a start or a run acquired, released in the order of a stop.
+// Everything a start or a run acquired, released in the order of a stop. A session with a NUT
+// server that the host holds for its critical action stays until the action has started.
 void release(LibraryCore& core) {
   stop_query_thread(core);
   core.publisher.close();
   core.serial.close();
   core.usb.close();
+  if (!core.hold_network_session) end_network_session(core, false);
   core.state_change.reset();
   core.pipe.disconnect();
   stop_monitor_window(core);
@@ -254,6 +298,11 @@ void WINAPI UPSCancelWait() {
 
 void WINAPI UPSTurnOff(DWORD delay_seconds) {
   LibraryCore& core = library_core();
+  if (!core.link().controls_ups_output()) {
+    debug_trace("UPS::UPSTurnOff: not sent, the UPS is served by another computer, whose primary alone switches it off\n");
+    stop_query_thread(core);
+    return;
+  }
   std::uint32_t delay = delay_seconds > ups_link::kTurnOffMaxDelaySeconds ? ups_link::kTurnOffMaxDelaySeconds
                                                                           : delay_seconds;
   if (delay < ups_link::kTurnOffMinDelaySeconds) delay = ups_link::kTurnOffMinDelaySeconds;

@@ -12,6 +12,8 @@ void MonitorCore::reset() {
   cancel_requested = false;
   power_failure_seen = false;
   last_change_time = 0;
+  lost_link_means_mains = true;
+  server_forced_shutdown = false;
   settings = CoreSettings{};
   model = ModelRecord{};
   std::strcpy(query_command, "Q1\r");

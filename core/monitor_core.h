@@ -35,6 +35,13 @@ struct MonitorCore {
   std::atomic<bool> power_failure_seen{false};
   std::atomic<std::uint32_t> last_change_time{0};  // process clock, ms
 
+  // Set by UPSInit before any other thread runs. A UPS on the cable: a link lost during a failure
+  // counts as mains back, so that the host starts its count afresh. A UPS served over the network:
+  // a lost link is only that, never read as mains.
+  bool lost_link_means_mains = true;
+  // The server of a UPS followed over the network has ordered every computer down (FSD).
+  std::atomic<bool> server_forced_shutdown{false};
+
   CoreSettings settings;
   ModelRecord model;
   char query_command[4] = "Q1\r";

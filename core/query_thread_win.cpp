@@ -13,6 +13,7 @@
 #include "ipc/cycle_publication.h"
 #include "link/status_reading.h"
 #include "link/usb_polling_link.h"
+#include "nut/server_address.h"
 #include "platform/debug_trace.h"
 #include "platform/side_effects.h"
 #include "stats/log_event.h"
@@ -39,11 +40,13 @@ class QueryLoop {
 
   void run() {
     while (core_.monitor.running) cycle();
-    debug_trace(usb_ ? " UPS::Thread query UPS_USB - closed\n" : " UPS::Thread query UPS - closed\n");
+    debug_trace(usb_ ? " UPS::Thread query UPS_USB - closed\n"
+                     : served() ? " UPS::Thread query UPS_NUT - closed\n" : " UPS::Thread query UPS - closed\n");
   }
 
  private:
   MonitorCore& monitor() { return core_.monitor; }
+  bool served() const { return core_.transport == TransportKind::network; }
   ipc::UpsSharedBlock& block() { return *core_.block(); }
   // The previous cycle's values as this process published them (the block is anyone's to write).
   const ipc::UpsSharedBlock& published() { return core_.publisher.published(); }
@@ -80,12 +83,30 @@ class QueryLoop {
 
   StatusReading exchange() {
     monitor().link_lost = true;
-    StatusReading reading = usb_ ? usb_->poll() : serial_exchange(core_);
+    StatusReading reading = usb_ ? usb_->poll() : served() ? network_exchange() : serial_exchange(core_);
     if (reading.answered) {
       record_ = reading.status;
       monitor().link_lost = false;
     }
     return reading;
+  }
+
+  // The server's own battery figures and its forced shutdown come along with the record; both are
+  // in place before the cycle publishes the state the host wakes to.
+  StatusReading network_exchange() {
+    nut::NetworkReading reading = core_.network->poll();
+    server_battery_ = reading.battery;
+    monitor().server_forced_shutdown = reading.forced_shutdown;
+    if (reading.login_refused) record_login_refusal(*reading.login_refused);
+    return std::move(reading.reading);
+  }
+
+  // Once per reason: a server that refuses every reconnection says so once, not every few seconds.
+  void record_login_refusal(const std::string& refusal) {
+    if (refusal == last_login_refusal_) return;
+    last_login_refusal_ = refusal;
+    const std::string label = nut::server_address_label(core_.network->session().settings().address);
+    log_event(event::kServerLoginRefused.code, event::kServerLoginRefused.format, label.c_str(), refusal.c_str());
   }
 
   // Before the thresholds: only the UPS's own bit tells of a battery that recharges.
@@ -102,6 +123,7 @@ class QueryLoop {
     in.capacity_valid = published().capacity_valid != 0;
     in.capacity = published().capacity;
     in.battery_voltage = published().status.battery_voltage;
+    in.forced_critical = monitor().server_forced_shutdown;
     CycleDecision decision = decide_cycle(monitor().settings, in);
     record_.status_bits = decision.status_bits;
     return decision;
@@ -133,6 +155,7 @@ class QueryLoop {
     cycle.link_lost = monitor().link_lost;
     cycle.shutdown_reason = decision.reason;
     cycle.time_in_state_ms = static_cast<std::int64_t>(now) - monitor().last_change_time;
+    cycle.server_battery = server_battery_;
     core_.publisher.publish_cycle(cycle, monitor().model);
     // Stored after the block is complete: a host woken by the state finds its shutdown reason there.
     monitor().current_state = state;
@@ -142,7 +165,10 @@ class QueryLoop {
   }
 
   void after_answer() {
-    reconcile_beeper(core_.link(), monitor().settings, record_.status_bits);
+    if (served())
+      shared_beeper_.after_answer(core_.link(), monitor().settings, record_.status_bits);
+    else
+      reconcile_beeper(core_.link(), monitor().settings, record_.status_bits);
     if (monitor().policy.reset_turn_off_needed) {
       cancel_pending_turn_off(core_.link(), true);
       monitor().policy.reset_turn_off_needed = false;
@@ -154,6 +180,9 @@ class QueryLoop {
   UpsStatus record_;
   LowBatteryOnMains low_battery_on_mains_;
   std::unique_ptr<ups_link::UsbPollingLink> usb_;
+  ups_link::ServerBatteryValues server_battery_;
+  SharedBeeper shared_beeper_;
+  std::string last_login_refusal_;
 };
 
 struct QueryStart {

@@ -51,8 +51,12 @@ void record_change(MonitorCore& core, CoreHooks& hooks, std::uint32_t waited, st
     write_event(hooks, event::kNoLink);
     s = core.current_state;
   }
-  if (s == UPS_LOWBATTERY && hooks.shutdown_reason() == 0)
-    write_event(hooks, event::kBatteryLowByUps, static_cast<double>(hooks.battery_voltage()));
+  if (s == UPS_LOWBATTERY && hooks.shutdown_reason() == 0) {
+    if (core.server_forced_shutdown)
+      write_event(hooks, event::kServerForcedShutdown);
+    else
+      write_event(hooks, event::kBatteryLowByUps, static_cast<double>(hooks.battery_voltage()));
+  }
 }
 
 // Waits in 200 ms steps until the failure settles: mains back, the link lost, battery low by the
@@ -108,7 +112,7 @@ bool settle(MonitorCore& core, CoreHooks& hooks, std::uint32_t waited, std::uint
     if (entry == Entry::clear_failure && !failing(s)) core.power_failure_seen = false;
     if (waited == UPS_ONBATTERY && (s == UPS_ONBATTERY || s == UPS_NOCOMM)) {
       // A lost link during a failure counts as mains being back: the host must not act on it.
-      if (s == UPS_NOCOMM) s = core.current_state = UPS_ONLINE;
+      if (s == UPS_NOCOMM && core.lost_link_means_mains) s = core.current_state = UPS_ONLINE;
       debug_trace(" UPS::Wait 0sec for test: currentStateUPS:%d waitStateUPS:%d\n", static_cast<int>(s),
                   static_cast<int>(core.waiter_state.load()));
     }

@@ -39,6 +39,28 @@ TEST(StateWait, LostLinkDuringAFailureCountsAsMainsBack) {
   EXPECT_TRUE(trace.contains(" UPS::Wait 0sec for test: currentStateUPS:1 waitStateUPS:2\n"));
 }
 
+TEST(StateWait, ALostLinkToAServedUpsIsNeverReadAsMains) {
+  MonitorCore core;
+  core.lost_link_means_mains = false;
+  core.power_failure_seen = true;
+  ScriptedCoreHooks hooks(core, {{UPS_NOCOMM}});
+  wait_for_state_change(core, hooks, UPS_ONBATTERY, 60000);
+  EXPECT_EQ(core.current_state, UPS_NOCOMM);
+  EXPECT_THAT(hooks.events, ElementsAre(Pair(6, "Нет связи с ИБП\n")));
+}
+
+TEST(StateWait, TheServersForcedShutdownIsRecordedAsSuchAndHoldsNothing) {
+  MonitorCore core;
+  core.server_forced_shutdown = true;
+  core.settings.wait_ba_enable = 1;
+  core.settings.wait_ba_wait = 30;
+  ScriptedCoreHooks hooks(core, {{UPS_LOWBATTERY, kReasonNone, true}});
+  wait_for_state_change(core, hooks, UPS_ONLINE, kForever);
+  EXPECT_THAT(hooks.events, ElementsAre(Pair(45, "Сервер ИБП объявил выключение всех компьютеров (FSD)\n")));
+  EXPECT_EQ(hooks.waits, 1) << "neither the tray's block nor the wait before action holds it";
+  EXPECT_EQ(core.current_state, UPS_LOWBATTERY);
+}
+
 TEST(StateWait, LostLinkOnMainsIsRecordedAsSuch) {
   MonitorCore core;
   ScriptedCoreHooks hooks(core, {{UPS_NOCOMM}});

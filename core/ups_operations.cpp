@@ -21,7 +21,22 @@ void reconcile_beeper(ups_link::UpsTransport& link, const CoreSettings& settings
   debug_trace(" UPS::beep toggle command sent OK\n");
 }
 
+void SharedBeeper::after_answer(ups_link::UpsTransport& link, const CoreSettings& settings,
+                                std::uint32_t status_bits) {
+  platform::LocalTime now = platform::side_effects().local_time();
+  ups_link::BeeperDecision decision = ups_link::decide_beeper(settings, now.hour * 60 + now.minute, status_bits);
+  const bool changed = wanted_ && *wanted_ != decision.needed;
+  wanted_ = decision.needed;
+  if (!changed || !decision.toggle) return;
+  debug_trace(" UPS::beep wanted %s: the served UPS's beeper is toggled\n", decision.needed ? "on" : "off");
+  ups_link::send_command(link, ups_link::kBeeperToggleCommand);
+}
+
 void send_turn_off(MonitorCore& core, ups_link::UpsTransport& link, const TurnOffRequest& request) {
+  if (!link.controls_ups_output()) {
+    debug_trace(" UPS::turn-off not sent: the UPS is served by another computer, whose primary alone switches it off\n");
+    return;
+  }
   platform::SideEffects& effects = platform::side_effects();
   if (ups_link::turn_off_suppressed(request.turn_off_blocked, effects.ctrl_key_down())) return;
   ups_link::TurnOffInputs inputs;
@@ -40,6 +55,7 @@ void send_turn_off(MonitorCore& core, ups_link::UpsTransport& link, const TurnOf
 }
 
 void cancel_pending_turn_off(ups_link::UpsTransport& link, bool after_power_action) {
+  if (!link.controls_ups_output()) return;
   debug_trace(after_power_action ? " UPS::force reset shutdown UPS...isResetShutdownNeeded=1"
                                  : " UPS::force reset shutdown UPS...");
   ups_link::send_command(link, ups_link::kCancelTurnOffCommand);

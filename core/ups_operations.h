@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "core/monitor_core.h"
 #include "link/ups_transport.h"
@@ -15,6 +16,19 @@ namespace core {
 
 // Toggles the UPS beeper ("Q\r") when its bit disagrees with the settings at this local time.
 void reconcile_beeper(ups_link::UpsTransport& link, const CoreSettings& settings, std::uint32_t status_bits);
+
+// The beeper of a UPS another computer serves: several computers share it, and the beeper bit the
+// server reports may lag a toggle by a poll or more. So it is toggled only when this computer's
+// wish changes (the settings, or the beeper window's edge) and the bit disagrees at that moment,
+// never to undo what the server's primary or another computer chose, and never twice in a row
+// for one change. The first answered cycle only notes the wish.
+class SharedBeeper {
+ public:
+  void after_answer(ups_link::UpsTransport& link, const CoreSettings& settings, std::uint32_t status_bits);
+
+ private:
+  std::optional<bool> wanted_;
+};
 
 // What the turn-off needs besides the core's own state.
 struct TurnOffRequest {
@@ -26,10 +40,11 @@ struct TurnOffRequest {
 
 // Sends the turn-off unless the tray blocks it or Ctrl is held down; marks it sent and sounds a
 // tone. The restore time depends on whether the policy queued it (core.policy.turn_off_pending).
+// Never over a link whose UPS output belongs to another computer: a trace line says so instead.
 void send_turn_off(MonitorCore& core, ups_link::UpsTransport& link, const TurnOffRequest& request);
 
 // Sends "C\r" with the log lines of UPSInit (`after_power_action` false) or of the polling loop
-// after a standby or hibernation.
+// after a standby or hibernation; not over a link whose UPS output belongs to another computer.
 void cancel_pending_turn_off(ups_link::UpsTransport& link, bool after_power_action);
 
 }  // namespace core

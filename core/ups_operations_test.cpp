@@ -78,6 +78,55 @@ TEST_F(UpsOperations, BlockedSwitchOrCtrlKeySendNothing) {
   EXPECT_TRUE(effects.beeps.empty());
 }
 
+// A UPS another computer serves: nothing that switches its output, ever.
+class ServedUps : public SilentUps {
+ public:
+  bool controls_ups_output() const override { return false; }
+};
+
+TEST_F(UpsOperations, NeitherTurnOffNorItsCancelGoesToAServedUps) {
+  ServedUps served;
+  platform::TraceCapture trace;
+  send_turn_off(core, served, {120, 0, "Orvik", ups_link::STATUS_UTILITY_FAIL});
+  core.policy.turn_off_pending = true;
+  send_turn_off(core, served, {120, 0, "Orvik", 0});
+  cancel_pending_turn_off(served, false);
+  cancel_pending_turn_off(served, true);
+  EXPECT_TRUE(served.sent.empty());
+  EXPECT_FALSE(core.policy.turn_off_sent);
+  EXPECT_TRUE(effects.beeps.empty());
+  EXPECT_TRUE(trace.contains(" UPS::turn-off not sent: the UPS is served by another computer"));
+}
+
+TEST_F(UpsOperations, ASharedBeeperIsToggledOnlyWhenThisComputersWishChanges) {
+  SharedBeeper beeper;
+  effects.now.hour = 12;
+  CoreSettings on = core.settings;
+  on.signal_enable = 1;
+  CoreSettings off = core.settings;
+  off.signal_enable = 0;
+  struct Step {
+    const char* what;
+    const CoreSettings& settings;
+    std::uint32_t bits;
+    std::size_t sent_after;
+  };
+  const Step steps[] = {
+      {"first answer: the wish is only noted", off, ups_link::STATUS_BEEPER_ON, 0},
+      {"someone else's beeper stays as it is", off, ups_link::STATUS_BEEPER_ON, 0},
+      {"wanted on, and it is on: nothing", on, ups_link::STATUS_BEEPER_ON, 0},
+      {"wanted off, and it is on: one toggle", off, ups_link::STATUS_BEEPER_ON, 1},
+      {"the server still shows it on: no second toggle", off, ups_link::STATUS_BEEPER_ON, 1},
+      {"wanted on again while off: one toggle", on, 0, 2},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    beeper.after_answer(ups, step.settings, step.bits);
+    EXPECT_EQ(ups.sent.size(), step.sent_after);
+  }
+  EXPECT_EQ(ups.sent, (std::vector<std::string>{"Q\r", "Q\r"}));
+}
+
 TEST_F(UpsOperations, CancelCarriesTheLogLinesOfItsCaller) {
   platform::TraceCapture trace;
   cancel_pending_turn_off(ups, false);

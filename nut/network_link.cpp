@@ -57,7 +57,6 @@ NetworkReading NetworkLink::reading_from(const CycleReading& cycle) {
   reported_unusable_ = false;
   out.reading.answered = true;
   out.reading.status = mapped.status;
-  if (mapped.critical) out.reading.status.status_bits |= ups_link::STATUS_BATTERY_LOW;
   out.reading.raw_line = "NUT " + label_ + ": " + cycle.variables.at("ups.status");
   out.battery = {mapped.capacity_percent, mapped.runtime_minutes};
   out.forced_shutdown = mapped.forced_shutdown;

@@ -2,9 +2,10 @@
 // polling loop and command sender see a UPS on the cable.
 //
 // Each poll reads the server's variables within one polling cycle and maps them into the status
-// record (status_mapping.h): the server's forced shutdown (FSD), or on battery with the battery
-// low, becomes this system's battery-low bit, the critical point at once; the server's own charge
-// and runtime come along for publication. A poll then waits out the rest of its second, so that
+// record (status_mapping.h): on battery with the battery low is the battery-low bit, and the
+// server's forced shutdown (FSD) comes along as a flag of its own (the critical point at once,
+// on mains too, without a bit the record would wrongly publish); so do the server's own charge
+// and runtime. A poll then waits out the rest of its second, so that
 // the cycle keeps the pace of the serial link whatever the server does.
 //
 // Commands: battery tests and the beeper toggle go to the server as instant commands, run by the
@@ -35,7 +36,7 @@ inline constexpr std::uint32_t kCycleMs = 1000;
 inline constexpr std::uint32_t kCommandBudgetMs = 2000;
 
 struct NetworkReading {
-  ups_link::StatusReading reading;  // the record, with the battery-low bit set at the critical point
+  ups_link::StatusReading reading;
   ups_link::ServerBatteryValues battery;
   bool forced_shutdown = false;     // FSD in ups.status
   // The server refused the login of a new connection in this cycle: its ERR word.

@@ -81,8 +81,8 @@ TEST_F(NetworkLinkTest, TheServersStatusBecomesTheRecord) {
       {"OB", STATUS_UTILITY_FAIL, false},
       {"OB LB", STATUS_UTILITY_FAIL | STATUS_BATTERY_LOW, false},
       {"OL LB", 0, false},  // recharging after the failure: never a reason to shut down
-      {"FSD OL", STATUS_BATTERY_LOW, true},
-      {"FSD OB", STATUS_UTILITY_FAIL | STATUS_BATTERY_LOW, true},
+      {"FSD OL", 0, true},
+      {"FSD OB", STATUS_UTILITY_FAIL, true},
       {"OL TRIM", STATUS_AVR, false},
   };
   for (const Case& c : cases) {

@@ -31,6 +31,11 @@ class DriverLibrary {
   virtual void turn_off(std::uint32_t delay_s) = 0;
   // An event line (`setup` command 8); `text` is UTF-8 and ends with its newline.
   virtual void record_event(std::uint32_t code, const char* text) = 0;
+  // The critical action follows: a session with the NUT server of a UPS followed over the network
+  // is kept past stop(), so that the server's primary still waits for this computer ...
+  virtual void hold_server_session() = 0;
+  // ... until the action has started: then it ends (LOGOUT). Nothing without such a session.
+  virtual void end_server_session() = 0;
 };
 
 }  // namespace service

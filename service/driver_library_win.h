@@ -56,6 +56,8 @@ class LoadedDriverLibrary final : public DriverLibrary {
   void cancel_wait() override;
   void turn_off(std::uint32_t delay_s) override { functions_.turn_off(delay_s); }
   void record_event(std::uint32_t code, const char* text) override;
+  void hold_server_session() override { setup_(installation::kHoldNetworkSession, 0); }
+  void end_server_session() override { setup_(installation::kEndNetworkSession, 0); }
 
   // `setup` command 6, synchronously; nothing while the library is not bound.
   void forward_end_session();

@@ -140,12 +140,16 @@ std::uint32_t MonitoringLoop::act_at_critical_point(std::uint32_t state) {
 
   const std::uint32_t action = settings_.critical_power_action;
   record(library_, core::event::kCriticalPoint, state == core::UPS_LOWBATTERY ? "да" : "нет");
+  library_.hold_server_session();
   if (settings_.turn_ups_off_enable) library_.turn_off(settings_.turn_ups_off_wait);
   library_.stop();
   record(library_, core::event::kCriticalAction, action == kActionShutdown ? "выключение" : "спящий режим");
-  // A rehearsed action records its line through the library, which must stay loaded until then.
-  if (!rehearsed) library_.unload();
-  perform_critical_action(action, host_);
+  // The library stays loaded until the action is under way, so that a NUT server's primary is
+  // told only then; a rehearsed action also records its line through the library.
+  perform_critical_action(action, host_, [&] {
+    library_.end_server_session();
+    if (!rehearsed) library_.unload();
+  });
   if (rehearsed) library_.unload();
   return action;
 }

@@ -131,9 +131,9 @@ TEST_F(MonitoringLoopTest, StillOnBatteryAfterTheLimitedWaitTurnsTheUpsOffAndShu
   EXPECT_THAT(journal, ElementsAre("load", "bind", "init", "running",                    //
                                    "state 1", "wait 1 4294967295",                       //
                                    "state 2", "wait 2 120000",                           //
-                                   "state 2", "test mode off", kEvent14No, "turn off 120", "stop", kEvent15Shutdown,
-                                   "unload", "privilege", "exit windows 0xD 0x8006000A",  //
-                                   "stopped 0 0"));
+                                   "state 2", "test mode off", kEvent14No, "hold session", "turn off 120", "stop",
+                                   kEvent15Shutdown, "privilege", "exit windows 0xD 0x8006000A",  //
+                                   "end session", "unload", "stopped 0 0"));
 }
 
 TEST_F(MonitoringLoopTest, BatteryLowIsTheCriticalPointAtOnce) {
@@ -172,6 +172,7 @@ TEST_F(MonitoringLoopTest, SettingsAreReadAgainBeforeEachWaitAndAtTheCriticalPoi
   EXPECT_THAT(journal, Not(Contains(HasSubstr("exit windows"))));
   EXPECT_THAT(journal, Not(Contains(HasSubstr("power state"))));
   EXPECT_THAT(journal, Contains(kEvent15Hibernate)) << "any action but 0 is named as the hibernation";
+  EXPECT_THAT(journal, Contains("end session")) << "without an action the server's primary need not wait";
   EXPECT_EQ(journal.back(), "stopped 0 0") << "nothing monitors any more, whatever the action";
 }
 
@@ -198,12 +199,14 @@ TEST_F(MonitoringLoopTest, AfterTheHibernationMonitoringStartsOverWithTheLibrary
   library.load_results = {true, true, false};
   platform::TraceCapture trace;
   run();
+  // The server's session (when there is one) ends before the machine sleeps: afterwards is too late.
   EXPECT_THAT(journal, ElementsAre("load", "bind", "init", "running", "state 4", "test mode off", kEvent14Yes,
-                                   "turn off 120", "stop", kEvent15Hibernate, "unload", "privilege",
-                                   "power state hibernate forced",  //
+                                   "hold session", "turn off 120", "stop", kEvent15Hibernate, "privilege",
+                                   "end session", "unload", "power state hibernate forced",  //
                                    "load", "bind", "init", "running", "state 1", "wait 1 4294967295", "state 4",
-                                   "test mode off", kEvent14Yes, "turn off 120", "stop", kEvent15Hibernate, "unload",
-                                   "privilege", "power state hibernate forced",  //
+                                   "test mode off", kEvent14Yes, "hold session", "turn off 120", "stop",
+                                   kEvent15Hibernate, "privilege", "end session", "unload",
+                                   "power state hibernate forced",  //
                                    "load", kLibraryNotLoaded,
                                    "stopped 126 0"));
   EXPECT_TRUE(trace.contains("Error load dll\n"));
@@ -224,11 +227,12 @@ TEST_F(MonitoringLoopTest, InTestModeTheActionIsWrittenDownWhileTheLibraryIsStil
   core::set_power_action_test_mode(false, nullptr);
 
   EXPECT_THAT(journal, ElementsAre("load", "bind", "init", "running", "state 4", "test mode on", kEvent14Yes,
-                                   "turn off 120", "stop", kEvent15Shutdown, "privilege",
+                                   "hold session", "turn off 120", "stop", kEvent15Shutdown, "privilege",
                                    // The rehearsal asks the real machine, which natively has no soft-off.
                                    "event 30 Проверочный режим: выключение не выполнено (флаги 0x5, причина "
                                    "0x8006000A)\n",
-                                   "unload", "stopped 0 0"));
+                                   // The server's primary hears of it after the action's line.
+                                   "end session", "unload", "stopped 0 0"));
   EXPECT_TRUE(effects.exits.empty()) << "no real request";
 }
 

@@ -57,6 +57,8 @@ class ScriptedLibrary : public DriverLibrary {
   void record_event(std::uint32_t code, const char* text) override {
     journal_.push_back("event " + std::to_string(code) + " " + text);
   }
+  void hold_server_session() override { journal_.push_back("hold session"); }
+  void end_server_session() override { journal_.push_back("end session"); }
 
   std::deque<std::uint32_t> states{core::UPS_ONLINE};
   std::deque<bool> load_results;

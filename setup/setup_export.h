@@ -23,6 +23,11 @@ enum SetupCommand : std::uint32_t {
   kRecordEvent = 8,
   kRequestPowerAction = 10,
   kSaveGivenChoice = 11,
+  // The service host's critical action follows: a session with the NUT server of a UPS followed
+  // over the network outlives UPSStop (the server's primary keeps waiting for this computer) ...
+  kHoldNetworkSession = 12,
+  // ... until the action has started: LOGOUT, and the primary may go on.
+  kEndNetworkSession = 13,
 };
 
 // The argument of kSaveGivenChoice: what the setup dialog would have been given. Saved as the

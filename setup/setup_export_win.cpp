@@ -1,5 +1,6 @@
 #include "setup/setup_export.h"
 
+#include "core/library_core_win.h"
 #include "platform/registry_win.h"
 #include "setup/config_defaults_win.h"
 #include "setup/model_lists_win.h"
@@ -55,6 +56,12 @@ extern "C" int WINAPI setup(std::uint32_t command, ULONG_PTR argument) {
       return save_choice_if_config_writable(reinterpret_cast<const GivenChoice*>(argument));
     case kRequestPowerAction:
       return request_power_action(static_cast<std::uint32_t>(argument)) ? 1 : 0;
+    case kHoldNetworkSession:
+      core::library_core().hold_network_session = true;
+      return 0;
+    case kEndNetworkSession:
+      core::end_network_session(core::library_core(), true);
+      return 0;
     default:
       return 0;
   }
