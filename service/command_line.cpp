@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "core/event_command.h"
+#include "nut/login_credentials.h"
+#include "nut/server_address.h"
 #include "setup/port_list.h"
 
 namespace service {
@@ -94,25 +96,57 @@ bool take_value(const std::string& word, std::string_view name, std::optional<st
   return true;
 }
 
+HostCommand refused(std::string why) {
+  HostCommand command = with_mode(HostMode::kInstallRefused);
+  command.refusal = std::move(why);
+  return command;
+}
+
+// The port of the choice, checked: a listed one, or a NUT server with its login.
+std::optional<std::string> given_port(const std::string& port, const std::optional<std::string>& user,
+                                      const std::optional<std::string>& password, std::string& why) {
+  if (!nut::is_network_port(port)) {
+    if (user || password) {
+      why = "a user and password belong only to a NUT server's port";
+      return std::nullopt;
+    }
+    std::optional<std::string> listed = listed_port(port);
+    if (!listed) why = "the port is not USB, COM1 ... COM9 or NUT:<ups>@<host>[:<port>]";
+    return listed;
+  }
+  const nut::ParsedAddress parsed = nut::parse_server_address(port);
+  if (!parsed.address) {
+    why = std::string("the port is no NUT server address: ") + nut::address_error_description(parsed.error);
+    return std::nullopt;
+  }
+  const nut::CredentialsError credentials = nut::check_login_credentials(user.value_or(""), password.value_or(""));
+  if (credentials != nut::CredentialsError::none) {
+    why = nut::credentials_error_description(credentials);
+    return std::nullopt;
+  }
+  return nut::server_address_text(*parsed.address);
+}
+
 HostCommand parse_given_choice(std::string_view options) {
-  std::optional<std::string> vendor, model, port;
+  std::optional<std::string> vendor, model, port, user, password;
   bool tray = false;
   bool bad = false;
   for (const std::string& word : words(options)) {
     if (take_value(word, "/vendor:", vendor, bad) || take_value(word, "/model:", model, bad) ||
-        take_value(word, "/port:", port, bad))
+        take_value(word, "/port:", port, bad) || take_value(word, "/user:", user, bad) ||
+        take_value(word, "/password:", password, bad))
       continue;
     if (word == "/tray" && !tray)
       tray = true;
     else
       bad = true;
   }
-  const HostCommand refused = with_mode(HostMode::kInstallRefused);
-  if (bad || !vendor || !model || !port) return refused;
-  std::optional<std::string> listed = listed_port(*port);
-  if (!listed) return refused;
+  if (bad || !vendor || !model || !port) return refused("the line is not /vendor:V /model:M /port:P [/user:U /password:W] [/tray]");
+  std::string why;
+  std::optional<std::string> checked = given_port(*port, user, password, why);
+  if (!checked) return refused(why);
   HostCommand given = with_mode(HostMode::kInstallGiven);
-  given.choice = {*vendor, *model, *listed, tray};
+  given.choice = {*vendor, *model, *checked, tray, user.value_or(""), password.value_or("")};
   return given;
 }
 

@@ -36,8 +36,10 @@ enum class HostMode {
 struct CommandLineChoice {
   std::string vendor;
   std::string model;
-  std::string port;  // as the dialog lists it: "USB", "COM1" … "COM9"
+  std::string port;  // as the dialog lists it: "USB", "COM1" … "COM9", or a NUT server's address
   bool tray_autostart = false;
+  std::string user;      // the login at a NUT server; empty: none
+  std::string password;
 };
 
 struct HostCommand {
@@ -47,18 +49,22 @@ struct HostCommand {
   int event_code = 0;               // 1..99 for kSetEventCommand
   std::string event_command;        // for kSetEventCommand; empty: clear
   std::uint32_t critical_wait_s = 0;  // 0..600 for kSetCriticalCommandWait
+  std::string refusal;              // for kInstallRefused: what is wrong with the line
 };
 
 // The arguments within the whole command line as the system keeps it: what follows the program's
 // name (in double quotes, or up to the first blank) and the blanks after it, as WinMain gets them.
 std::string_view arguments_of(std::string_view command_line);
 
-// "/install /vendor:V /model:M /port:P [/tray]" selects kInstallGiven: the options in any order,
-// each once, separated by blanks; double quotes group blanks into a value and are dropped
-// ("/model:Varnelo 600" in quotes, or /model:"Varnelo 600"). Vendor and model are taken as they
-// are (the library checks them against its lists); the port is matched ignoring case and stored as
-// listed. Option names are compared exactly. Any other text after "/install " is kInstallRefused,
-// so that a mistyped unattended installation neither shows a dialog nor runs as the service.
+// "/install /vendor:V /model:M /port:P [/user:U /password:W] [/tray]" selects kInstallGiven: the
+// options in any order, each once, separated by blanks; double quotes group blanks into a value and
+// are dropped ("/model:Varnelo 600" in quotes, or /model:"Varnelo 600"). Vendor and model are taken
+// as they are (the library checks them against its lists); a COM port or USB is matched ignoring
+// case and stored as listed; a NUT server's address ("NUT:ups@host[:port]", server_address.h) is
+// checked and stored in its own spelling, with the user and password of its login (both or
+// neither; only with such a port). Option names are compared exactly. Any other text after
+// "/install " is kInstallRefused with the reason, so that a mistyped unattended installation
+// neither shows a dialog nor runs as the service.
 //
 // "/event:NN" names an event by its two-digit code (01..99); after a blank, the rest of the line,
 // without the blanks around it, is the command, kept as typed (its quotes included). Nothing after

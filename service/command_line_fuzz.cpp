@@ -1,12 +1,15 @@
 // Fuzz target: a command line of arbitrary bytes. Whatever it holds, the run plays exactly one
 // role, a power-action request is one the service understands, a choice given for an unattended
-// installation names a vendor, a model and a port the setup dialog lists, and an event switch
-// names an event the system has and a wait it accepts. The arguments found within a whole line
-// are its end, never starting with a blank.
+// installation names a vendor, a model and a port the setup dialog lists (a NUT server's in its own
+// spelling, with a usable login) and a refused one says why, and an event switch names an event the
+// system has and a wait it accepts. The arguments found within a whole line are its end, never
+// starting with a blank.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "nut/login_credentials.h"
+#include "nut/server_address.h"
 #include "service/command_line.h"
 
 namespace {
@@ -42,9 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const service::CommandLineChoice& choice = command.choice;
     const std::string& port = choice.port;
     const bool com = port.size() == 4 && port.compare(0, 3, "COM") == 0 && port[3] >= '1' && port[3] <= '9';
-    if (choice.vendor.empty() || choice.model.empty() || !(com || port == "USB")) __builtin_trap();
+    const nut::ParsedAddress served = nut::parse_server_address(port);
+    const bool network = served.address && nut::server_address_text(*served.address) == port;
+    if (choice.vendor.empty() || choice.model.empty() || !(com || port == "USB" || network)) __builtin_trap();
+    if (!network && (!choice.user.empty() || !choice.password.empty())) __builtin_trap();
+    if (nut::check_login_credentials(choice.user, choice.password) != nut::CredentialsError::none) __builtin_trap();
   }
   check_event_switch(command);
   check_arguments(line.c_str());
+  if ((command.mode == service::HostMode::kInstallRefused) == command.refusal.empty()) __builtin_trap();
   return 0;
 }

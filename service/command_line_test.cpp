@@ -51,6 +51,44 @@ TEST(CommandLine, InstallWithTheChoiceTakesQuotedValuesAndStoresThePortAsListed)
   EXPECT_FALSE(command.choice.tray_autostart);
 }
 
+TEST(CommandLine, AServedUpsIsStoredInItsOwnSpellingWithItsLogin) {
+  HostCommand command = parse_command_line(
+      "/install /vendor:Orvik /model:\"Varnelo 600\" /port:nut:ups@[::1]:3493 /user:orvik \"/password:a b\"");
+  ASSERT_EQ(command.mode, HostMode::kInstallGiven) << command.refusal;
+  EXPECT_EQ(command.choice.port, "NUT:ups@[::1]");
+  EXPECT_EQ(command.choice.user, "orvik");
+  EXPECT_EQ(command.choice.password, "a b");
+
+  command = parse_command_line("/install /vendor:Orvik /model:M /port:NUT:ups@nas.local:3494 /tray");
+  ASSERT_EQ(command.mode, HostMode::kInstallGiven) << command.refusal;
+  EXPECT_EQ(command.choice.port, "NUT:ups@nas.local:3494");
+  EXPECT_TRUE(command.choice.user.empty());
+}
+
+// Each refusal says what is wrong, for the trace of an installation that nobody watches.
+TEST(CommandLine, AMistakeInAServedUpsIsRefusedWithItsReason) {
+  struct Case {
+    const char* line;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"/install /vendor:Orvik /model:M /port:NUT:ups@::1", "brackets"},
+      {"/install /vendor:Orvik /model:M /port:NUT:@host", "no UPS name"},
+      {"/install /vendor:Orvik /model:M /port:NUT:ups@host:99999", "1 to 65535"},
+      {"/install /vendor:Orvik /model:M /port:NUT:ups@host /user:orvik", "needs a password"},
+      {"/install /vendor:Orvik /model:M /port:NUT:ups@host /password:pw", "needs a user"},
+      {"/install /vendor:Orvik /model:M /port:NUT:ups@host \"/user:two words\" /password:pw", "one word"},
+      {"/install /vendor:Orvik /model:M /port:COM1 /user:orvik /password:pw", "only to a NUT server"},
+      {"/install /vendor:Orvik /model:M /port:COM10", "COM1 ... COM9"},
+      {"/install /vendor:Orvik /model:M /port:NUT:ups@host /user:a /user:b /password:pw", "/vendor:V"},
+  };
+  for (const Case& c : cases) {
+    const HostCommand command = parse_command_line(c.line);
+    EXPECT_EQ(command.mode, HostMode::kInstallRefused) << c.line;
+    EXPECT_NE(command.refusal.find(c.reason), std::string::npos) << c.line << ": " << command.refusal;
+  }
+}
+
 // A mistyped unattended installation must neither show the dialog nor start as the service.
 TEST(CommandLine, AnIncompleteOrUnknownChoiceIsRefused) {
   for (const char* line : {"/install ", "/install /vendor:Orvik /model:M", "/install /vendor:Orvik /model:M /port:COM10",

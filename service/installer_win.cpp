@@ -75,7 +75,10 @@ int choose(SetupFunction setup, const CommandLineChoice* given) {
   const std::wstring vendor = platform::to_wide(given->vendor);
   const std::wstring model = platform::to_wide(given->model);
   const std::wstring port = platform::to_wide(given->port);
-  installation::GivenChoice choice{vendor.c_str(), model.c_str(), port.c_str(), given->tray_autostart ? 1u : 0u};
+  const std::wstring user = platform::to_wide(given->user);
+  const std::wstring password = platform::to_wide(given->password);
+  installation::GivenChoice choice{vendor.c_str(), model.c_str(), port.c_str(), given->tray_autostart ? 1u : 0u,
+                                   user.c_str(),   password.c_str()};
   return setup(installation::kSaveGivenChoice, reinterpret_cast<ULONG_PTR>(&choice));
 }
 

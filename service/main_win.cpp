@@ -46,7 +46,8 @@ int run(const service::HostCommand& command) {
     case HostMode::kInstallGiven:
       return service::install_given_choice(command.choice);
     case HostMode::kInstallRefused:
-      debug_trace("UPS::install: the choice on the command line is incomplete or unknown; nothing done\n");
+      debug_trace("UPS::install: the choice on the command line is refused (%s); nothing done\n",
+                  command.refusal.c_str());
       return service::kLineRefused;
     case HostMode::kUninstall:
       service::uninstall();

@@ -11,3 +11,8 @@
 #define IDC_SETUP_TREE 1036
 #define IDC_SETUP_PORT 1037
 #define IDC_SETUP_TRAY_UI 1038
+// The fields of a UPS that another computer serves (NUT).
+#define IDC_SETUP_NUT_SERVER 1040
+#define IDC_SETUP_NUT_UPS 1041
+#define IDC_SETUP_NUT_USER 1042
+#define IDC_SETUP_NUT_PASSWORD 1043

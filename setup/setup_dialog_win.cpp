@@ -7,10 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "core/network_credentials_win.h"
+#include "nut/login_credentials.h"
+#include "nut/server_address.h"
 #include "platform/debug_trace.h"
 #include "platform/module_win.h"
 #include "platform/registry_win.h"
 #include "setup/centring.h"
+#include "setup/network_entry.h"
 #include "setup/port_list.h"
 #include "setup/setup_dialog_ids.h"
 #include "setup/setup_registry_win.h"
@@ -23,15 +27,34 @@ constexpr const char* kRunKeyPath = "SOFTWARE\\Microsoft\\Windows\\CurrentVersio
 constexpr const char* kTrayAutostartValue = "UPS_UI";
 constexpr wchar_t kSwitchOffEntry[] = L"Выключить";
 
-// Registry budgets of the stored choice, terminator included.
-constexpr std::size_t kPortBytes = 10;
+// Registry budgets of the stored choice, terminator included (a server's address is as long as
+// the service reads the port).
+constexpr std::size_t kPortBytes = 255;
 constexpr std::size_t kNameBytes = 512;
 constexpr std::size_t kAutostartBytes = 512;
 // The vendor and model fields are saved up to this many characters.
 constexpr int kFieldChars = 255;
 
+constexpr int kFieldIds[] = {IDC_SETUP_NUT_SERVER, IDC_SETUP_NUT_UPS, IDC_SETUP_NUT_USER, IDC_SETUP_NUT_PASSWORD};
+
+std::string narrow(const std::wstring& text) {
+  std::string bytes;
+  for (const wchar_t c : text) bytes.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+  return bytes;
+}
+
+// The server's login is kept only for a server's port: a UPS on a cable needs no password lying
+// around.
+bool save_login(const std::wstring& port, const ServerLogin& login) {
+  if (!nut::is_network_port(narrow(port)) || login.user.empty()) {
+    core::delete_network_credentials();
+    return true;
+  }
+  return core::write_network_credentials({narrow(login.user), narrow(login.password)});
+}
+
 // Writes the choice; every value is written even when incomplete, so that switching off clears it.
-int save_choice(const std::wstring& port, const ChosenUps& chosen, bool autostart) {
+int save_choice(const std::wstring& port, const ChosenUps& chosen, bool autostart, const ServerLogin& login) {
   platform::UniqueKey service = platform::open_key(platform::kServiceKeyPath);
   if (!service) return kResultNotSaved;
   bool written = write_text_value(service.get(), L"Port", port);
@@ -39,8 +62,15 @@ int save_choice(const std::wstring& port, const ChosenUps& chosen, bool autostar
   if (!config) return kResultNotSaved;
   written = write_text_value(config.get(), L"Vendor", chosen.vendor) && written;
   written = write_text_value(config.get(), L"Model", chosen.model) && written;
+  written = save_login(port, login) && written;
   if (!written) debug_trace("setup dialog: the choice could not be written completely");
   return dialog_result(written, port, chosen, autostart);
+}
+
+std::vector<std::wstring> dialog_ports() {
+  std::vector<std::wstring> entries = port_entries();
+  entries.push_back(kNetworkPortEntry);
+  return entries;
 }
 
 // The modal dialog on which the administrator picks the UPS, its port and the tray autostart.
@@ -78,7 +108,10 @@ class CWndSetup {
         if (reinterpret_cast<const NMHDR*>(lparam)->idFrom == IDC_SETUP_TREE) show_selection();
         return FALSE;
       case WM_COMMAND:
-        if (LOWORD(wparam) == IDOK) EndDialog(dialog_, save());
+        if (LOWORD(wparam) == IDC_SETUP_PORT && HIWORD(wparam) == CBN_SELCHANGE) enable_network_fields();
+        if (LOWORD(wparam) == IDOK) {
+          if (std::optional<int> result = save()) EndDialog(dialog_, *result);
+        }
         if (LOWORD(wparam) == IDCANCEL) EndDialog(dialog_, kResultNotSaved);
         return TRUE;
       default:
@@ -91,7 +124,9 @@ class CWndSetup {
     centre_on_parent();
     platform::UniqueKey service = platform::open_key(platform::kServiceKeyPath);
     platform::UniqueKey config = platform::open_key(platform::kConfigKeyPath);
-    fill_ports(service.get() ? read_text_value(service.get(), L"Port", kPortBytes) : std::nullopt);
+    const std::optional<std::wstring> port = service.get() ? read_text_value(service.get(), L"Port", kPortBytes) : std::nullopt;
+    fill_ports(port);
+    fill_network_fields(narrow(port.value_or(L"")));
     fill_tree(service.get() ? read_service_providers(service.get()) : std::vector<VendorModels>{},
               config.get() ? read_text_value(config.get(), L"Vendor", kNameBytes) : std::nullopt,
               config.get() ? read_text_value(config.get(), L"Model", kNameBytes) : std::nullopt);
@@ -114,8 +149,29 @@ class CWndSetup {
     HWND list = GetDlgItem(dialog_, IDC_SETUP_PORT);
     for (const std::wstring& entry : ports_)
       SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
-    std::optional<std::size_t> index = preselected_port(ports_, stored.value_or(L""));
+    std::optional<std::size_t> index = nut::is_network_port(narrow(stored.value_or(L"")))
+                                           ? std::optional<std::size_t>(ports_.size() - 1)
+                                           : preselected_port(port_entries(), stored.value_or(L""));
     if (index) SendMessageW(list, CB_SETCURSEL, *index, 0);
+  }
+
+  void fill_network_fields(const std::string& stored_port) {
+    const core::NetworkCredentials login = core::read_network_credentials();
+    const NetworkEntry entry = network_entry_from(stored_port, login.user, login.password);
+    const std::wstring* texts[] = {&entry.server, &entry.ups, &entry.user, &entry.password};
+    for (std::size_t i = 0; i < std::size(kFieldIds); ++i) SetDlgItemTextW(dialog_, kFieldIds[i], texts[i]->c_str());
+    enable_network_fields();
+  }
+
+  bool network_selected() const { return selected_port() == kNetworkPortEntry; }
+
+  void enable_network_fields() {
+    for (const int id : kFieldIds) EnableWindow(GetDlgItem(dialog_, id), network_selected());
+  }
+
+  NetworkEntry network_entry() const {
+    return {field(IDC_SETUP_NUT_SERVER), field(IDC_SETUP_NUT_UPS), field(IDC_SETUP_NUT_USER),
+            field(IDC_SETUP_NUT_PASSWORD)};
   }
 
   HTREEITEM insert_entry(HTREEITEM parent, const std::wstring& text, TreeEntryKind kind) {
@@ -193,12 +249,24 @@ class CWndSetup {
     return ports_[index];
   }
 
-  int save() const {
+  // The dialog's result; nothing while a field of the network entry is to be corrected.
+  std::optional<int> save() const {
     bool autostart = IsDlgButtonChecked(dialog_, IDC_SETUP_TRAY_UI) == BST_CHECKED;
-    return save_choice(selected_port(), {field(IDC_SETUP_VENDOR), field(IDC_SETUP_MODEL)}, autostart);
+    const ChosenUps chosen{field(IDC_SETUP_VENDOR), field(IDC_SETUP_MODEL)};
+    if (!network_selected()) return save_choice(selected_port(), chosen, autostart, {});
+    const NetworkEntryCheck check = check_network_entry(network_entry());
+    if (!check.port) {
+      MessageBoxW(dialog_, check.message.c_str(), L"Ошибка", MB_OK | MB_ICONWARNING);
+      SetFocus(GetDlgItem(dialog_, kFieldIds[static_cast<int>(check.field)]));
+      return std::nullopt;
+    }
+    const std::wstring port(check.port->begin(), check.port->end());
+    return save_choice(port, chosen, autostart,
+                       {std::wstring(check.user.begin(), check.user.end()),
+                        std::wstring(check.password.begin(), check.password.end())});
   }
 
-  const std::vector<std::wstring> ports_ = port_entries();
+  const std::vector<std::wstring> ports_ = dialog_ports();
   HWND parent_ = nullptr;
   HWND dialog_ = nullptr;
   HWND tree_ = nullptr;
@@ -209,6 +277,14 @@ void register_tree_class() {
   InitCommonControlsEx(&controls);
 }
 
+// A listed port, or a server's address with a usable login.
+bool offered_port(const std::wstring& port, const ServerLogin& login) {
+  const std::vector<std::wstring> ports = port_entries();
+  if (std::find(ports.begin(), ports.end(), port) != ports.end()) return login.user.empty() && login.password.empty();
+  return nut::parse_server_address(narrow(port)).address &&
+         nut::check_login_credentials(narrow(login.user), narrow(login.password)) == nut::CredentialsError::none;
+}
+
 }  // namespace
 
 int run_setup_dialog(HWND parent) {
@@ -216,16 +292,15 @@ int run_setup_dialog(HWND parent) {
   return CWndSetup().run(parent);
 }
 
-int save_given_choice(const std::wstring& port, const ChosenUps& chosen, bool tray_autostart) {
-  const std::vector<std::wstring> ports = port_entries();
-  bool offered = std::find(ports.begin(), ports.end(), port) != ports.end();
+int save_given_choice(const std::wstring& port, const ChosenUps& chosen, bool tray_autostart, const ServerLogin& login) {
+  bool offered = offered_port(port, login);
   platform::UniqueKey service = platform::open_key(platform::kServiceKeyPath);
   offered = offered && service && find_model(read_service_providers(service.get()), chosen.vendor, chosen.model);
   if (!offered) {
     debug_trace("setup: the given choice is not one the dialog offers; nothing written\n");
     return kResultNotSaved;
   }
-  return save_choice(port, chosen, tray_autostart);
+  return save_choice(port, chosen, tray_autostart, login);
 }
 
 }  // namespace installation

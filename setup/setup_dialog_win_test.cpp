@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/test_security_win.h"
 #include "platform/test_wine_env_win.h"
 #include "setup/setup_dialog_ids.h"
 #include "setup/setup_export.h"
@@ -26,6 +27,9 @@ constexpr wchar_t kServicePath[] = L"SYSTEM\\CurrentControlSet\\Services\\UPS";
 constexpr wchar_t kConfigPath[] = L"SYSTEM\\CurrentControlSet\\Services\\UPS\\Config";
 constexpr wchar_t kProvidersPath[] = L"SYSTEM\\CurrentControlSet\\Services\\UPS\\ServiceProviders";
 constexpr wchar_t kRunPath[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kLoginPath[] = L"SYSTEM\\CurrentControlSet\\Services\\UPS\\Network\\Client";
+constexpr wchar_t kNetworkEntry[] = L"Сеть (NUT)";
+constexpr int kNetworkFields[] = {IDC_SETUP_NUT_SERVER, IDC_SETUP_NUT_UPS, IDC_SETUP_NUT_USER, IDC_SETUP_NUT_PASSWORD};
 constexpr wchar_t kSwitchOff[] = L"Выключить";
 constexpr DWORD kDialogWaitMs = 15000;
 
@@ -125,6 +129,7 @@ class SetupDialogTest : public ::testing::Test {
   // The installation's keys as a fresh installation leaves them, without the vendor lists and
   // without a choice; the snapshots put back whatever was there.
   void SetUp() override {
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, kLoginPath);
     set_text(kConfigPath, L"SignalTime", L"00:00-00:00");
     SHDeleteKeyW(HKEY_LOCAL_MACHINE, kProvidersPath);
     delete_value(kServicePath, L"Port");
@@ -183,6 +188,7 @@ class SetupDialogTest : public ::testing::Test {
   testing::RegistrySnapshot providers_{HKEY_LOCAL_MACHINE, kProvidersPath};
   testing::ValueSnapshot port_{HKEY_LOCAL_MACHINE, kServicePath, L"Port"};
   testing::ValueSnapshot tray_autostart_{HKEY_LOCAL_MACHINE, kRunPath, L"UPS_UI"};
+  testing::RegistrySnapshot login_{HKEY_LOCAL_MACHINE, kLoginPath};
   // Closed (cancelled if still open) before the registry is put back.
   std::optional<DialogRun> run_;
   std::optional<SetupDialogDriver> dialog_;
@@ -306,6 +312,115 @@ TEST_F(SetupDialogTest, DialogThatCannotBeShownReportsNothingSaved) {
   expect_stored(L"COM2", L"Orvik", L"Varnelo 600");
 }
 
+// The entry for a UPS that another computer serves.
+class NetworkEntryTest : public SetupDialogTest {
+ protected:
+  void fill(const std::wstring& server, const std::wstring& ups, const std::wstring& user, const std::wstring& password) {
+    const std::wstring* texts[] = {&server, &ups, &user, &password};
+    for (std::size_t i = 0; i < std::size(kNetworkFields); ++i)
+      EXPECT_TRUE(dialog_->set_field(kNetworkFields[i], *texts[i]));
+  }
+  bool fields_enabled() const {
+    for (const int id : kNetworkFields)
+      if (!dialog_->field_enabled(id)) return false;
+    return true;
+  }
+  static void store_login(const std::wstring& user, const std::wstring& password) {
+    set_text(kLoginPath, L"Username", user);
+    set_text(kLoginPath, L"Password", password);
+  }
+  static std::optional<std::vector<platform::testing::AceEntry>> login_key_access() {
+    platform::UniqueKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kLoginPath, 0, READ_CONTROL, key.receive()) != ERROR_SUCCESS)
+      return std::nullopt;
+    return platform::testing::dacl_entries(reinterpret_cast<HANDLE>(key.get()), SE_REGISTRY_KEY);
+  }
+};
+
+TEST_F(NetworkEntryTest, ItsFieldsAreOpenOnlyWhileTheNetworkEntryIsChosen) {
+  ASSERT_TRUE(open());
+  EXPECT_FALSE(fields_enabled()) << "COM1 of a fresh installation";
+  ASSERT_TRUE(dialog_->select_port(kNetworkEntry));
+  EXPECT_TRUE(fields_enabled());
+  ASSERT_TRUE(dialog_->select_port(L"USB"));
+  EXPECT_FALSE(fields_enabled());
+  EXPECT_EQ(close_with(IDCANCEL), 2);
+}
+
+TEST_F(NetworkEntryTest, AServedUpsIsSavedWithItsLoginInAKeyOnlySystemAndAdministratorsReach) {
+  write_providers(kProviders);
+  ASSERT_TRUE(open());
+  ASSERT_TRUE(choose(L"Orvik", L"Varnelo 600"));
+  ASSERT_TRUE(dialog_->select_port(kNetworkEntry));
+  fill(L"192.168.1.10:3494", L"ups", L"orvik", L"s3cret pw");
+  ASSERT_TRUE(dialog_->press_ok(kDialogWaitMs).closed);
+  EXPECT_EQ(run_->result(), 1);
+  expect_stored(L"NUT:ups@192.168.1.10:3494", L"Orvik", L"Varnelo 600");
+  EXPECT_EQ(stored(kLoginPath, L"Username"), L"orvik");
+  EXPECT_EQ(stored(kLoginPath, L"Password"), L"s3cret pw");
+  using platform::testing::AceEntry;
+  EXPECT_EQ(login_key_access(), (std::vector<AceEntry>{{"A", platform::testing::kSystemSid, KEY_ALL_ACCESS},
+                                                        {"A", platform::testing::kAdministratorsSid, KEY_ALL_ACCESS}}));
+}
+
+TEST_F(NetworkEntryTest, AStoredServedUpsIsShownAgainAndSavedUnchanged) {
+  write_providers(kProviders);
+  store_choice(L"NUT:ups@[::1]:40000", L"Orvik", L"Other");
+  store_login(L"orvik", L"pw");
+  ASSERT_TRUE(open());
+  EXPECT_EQ(dialog_->selected_port(), kNetworkEntry);
+  EXPECT_TRUE(fields_enabled());
+  EXPECT_EQ(dialog_->control_text(IDC_SETUP_NUT_SERVER), L"[::1]:40000");
+  EXPECT_EQ(dialog_->control_text(IDC_SETUP_NUT_UPS), L"ups");
+  EXPECT_EQ(dialog_->control_text(IDC_SETUP_NUT_USER), L"orvik");
+  ASSERT_TRUE(dialog_->press_ok(kDialogWaitMs).closed);
+  EXPECT_EQ(run_->result(), 1);
+  expect_stored(L"NUT:ups@[::1]:40000", L"Orvik", L"Other");
+  EXPECT_EQ(stored(kLoginPath, L"Password"), L"pw");
+}
+
+TEST_F(NetworkEntryTest, EachMistakeIsNamedAndNothingIsSavedUntilItIsCorrected) {
+  write_providers(kProviders);
+  store_choice(L"COM2", L"Orvik", L"Varnelo 600");
+  ASSERT_TRUE(open());
+  ASSERT_TRUE(dialog_->select_port(kNetworkEntry));
+  struct Case {
+    const wchar_t* server;
+    const wchar_t* ups;
+    const wchar_t* user;
+    const wchar_t* password;
+    const wchar_t* message;
+  };
+  const Case cases[] = {
+      // One of the server's and one of the login's; every message is checked natively.
+      {L"::1", L"ups", L"", L"", L"квадратных скобках"},
+      {L"nas", L"ups", L"orvik", L"", L"укажите пароль"},
+  };
+  for (const Case& c : cases) {
+    fill(c.server, c.ups, c.user, c.password);
+    const SetupDialogDriver::Outcome outcome = dialog_->press_ok(kDialogWaitMs);
+    EXPECT_FALSE(outcome.closed);
+    EXPECT_NE(outcome.refusal.find(c.message), std::wstring::npos) << "case " << (&c - cases);
+    expect_stored(L"COM2", L"Orvik", L"Varnelo 600");
+  }
+  fill(L"nas", L"ups", L"", L"");
+  ASSERT_TRUE(dialog_->press_ok(kDialogWaitMs).closed);
+  EXPECT_EQ(run_->result(), 1);
+  expect_stored(L"NUT:ups@nas", L"Orvik", L"Varnelo 600");
+  EXPECT_FALSE(stored(kLoginPath, L"Username")) << "no login given, none kept";
+}
+
+TEST_F(NetworkEntryTest, ACableChosenAfterAServedUpsLeavesNoPasswordBehind) {
+  write_providers(kProviders);
+  store_choice(L"NUT:ups@nas", L"Orvik", L"Varnelo 600");
+  store_login(L"orvik", L"pw");
+  ASSERT_TRUE(open());
+  ASSERT_TRUE(dialog_->select_port(L"COM3"));
+  EXPECT_EQ(close_with(IDOK), 1);
+  expect_stored(L"COM3", L"Orvik", L"Varnelo 600");
+  EXPECT_FALSE(login_key_access()) << "the login's key is gone";
+}
+
 // setup_answer, from a process of its own, against the dialog of this one.
 class SetupAnswerTest : public SetupDialogTest {
  protected:
@@ -332,6 +447,22 @@ TEST_F(SetupAnswerTest, FailsWithoutPressingWhenAnEntryIsMissing) {
   expect_fields(L"Orvik", L"Varnelo 600");
   EXPECT_EQ(close_with(IDCANCEL), 2) << "the dialog is still open";
   expect_stored(L"COM2", L"Orvik", L"Varnelo 600");
+}
+
+TEST_F(SetupAnswerTest, FillsInAServedUpsOrReportsWhyTheDialogRefusedIt) {
+  write_providers(kProviders);
+  ASSERT_TRUE(open());
+  EXPECT_EQ(answer("--vendor Orvik --model Other --server ::1 --ups ups --press ok --timeout-s 20"), 3);
+  EXPECT_EQ(run_->result(), 2) << "cancelled after the refusal";
+  EXPECT_FALSE(stored(kServicePath, L"Port"));
+
+  ASSERT_TRUE(open());
+  EXPECT_EQ(answer("--vendor Orvik --model Other --server [::1]:3494 --ups ups --user orvik --password \"a b\" "
+                   "--press ok --timeout-s 20"),
+            0);
+  EXPECT_EQ(run_->result(), 1);
+  expect_stored(L"NUT:ups@[::1]:3494", L"Orvik", L"Other");
+  EXPECT_EQ(stored(kLoginPath, L"Password"), L"a b");
 }
 
 TEST_F(SetupAnswerTest, GivesUpWhenNoDialogAppears) {

@@ -38,6 +38,8 @@ struct GivenChoice {
   const wchar_t* model;
   const wchar_t* port;
   std::uint32_t tray_autostart;  // 0 or 1
+  const wchar_t* user;           // a NUT server's login; empty (or null): none
+  const wchar_t* password;
 };
 
 // The argument of kRecordEvent.

@@ -20,7 +20,8 @@ int run_dialog_if_config_writable(HWND parent) {
 int save_choice_if_config_writable(const GivenChoice* given) {
   if (!given || !given->vendor || !given->model || !given->port) return kResultNotSaved;
   if (!platform::open_key(platform::kConfigKeyPath)) return 0;
-  return save_given_choice(given->port, {given->vendor, given->model}, given->tray_autostart != 0);
+  const ServerLogin login{given->user ? given->user : L"", given->password ? given->password : L""};
+  return save_given_choice(given->port, {given->vendor, given->model}, given->tray_autostart != 0, login);
 }
 
 }  // namespace

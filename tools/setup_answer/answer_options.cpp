@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "setup/network_entry.h"
+
 namespace setup_answer {
 namespace {
 
@@ -26,12 +28,20 @@ std::wstring apply(AnswerOptions& options, bool& pressed, const std::wstring& na
     options.model = value;
   } else if (name == L"--port") {
     options.port = value;
+  } else if (name == L"--server") {
+    options.server = value;
+  } else if (name == L"--ups") {
+    options.ups = value;
+  } else if (name == L"--user") {
+    options.user = value;
+  } else if (name == L"--password") {
+    options.password = value;
   } else if (name == L"--ui") {
     if (value != L"on" && value != L"off") return L"--ui takes on or off";
     options.tray_ui = value == L"on";
   } else if (name == L"--press") {
-    if (value != L"ok" && value != L"cancel") return L"--press takes ok or cancel";
-    options.press = value == L"ok" ? Button::kOk : Button::kCancel;
+    if (value != L"ok" && value != L"cancel" && value != L"none") return L"--press takes ok, cancel or none";
+    options.press = value == L"ok" ? Button::kOk : value == L"cancel" ? Button::kCancel : Button::kNone;
     pressed = true;
   } else if (name == L"--timeout-s") {
     std::optional<int> timeout = seconds(value);
@@ -55,12 +65,18 @@ ParsedOptions parse_answer_options(const std::vector<std::wstring>& arguments) {
   }
   if (!pressed) return {std::nullopt, L"--press is required"};
   if (options.model && !options.vendor) return {std::nullopt, L"--model needs --vendor"};
+  const bool network_fields = options.server || options.ups || options.user || options.password;
+  if (network_fields && !options.port) options.port = installation::kNetworkPortEntry;
   return {options, L""};
 }
 
 const char kAnswerUsage[] =
-    "usage: setup_answer [--vendor V [--model M]] [--port P] [--ui on|off] --press ok|cancel [--timeout-s N]\n"
-    "Waits up to N seconds (30) for the setup dialog of another process, picks what is given and\n"
-    "presses the button. Exit code 0 when everything was found, 1 when not, 2 on a wrong command line.\n";
+    "usage: setup_answer [--vendor V [--model M]] [--port P] [--server S --ups U [--user X --password W]]\n"
+    "                    [--ui on|off] --press ok|cancel|none [--timeout-s N]\n"
+    "Waits up to N seconds (30) for the setup dialog of another process, picks what is given, fills in\n"
+    "the fields of a UPS served over the network and presses the button. Exit code 0 when everything\n"
+    "was found and the dialog took the answer, 1 when something was not found, 2 on a wrong command\n"
+    "line, 3 when the dialog refused the answer (its message is printed; the dialog is then cancelled).\n"
+    "--press none leaves the dialog open with the choices made, for a picture.\n";
 
 }  // namespace setup_answer

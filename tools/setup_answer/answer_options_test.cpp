@@ -18,11 +18,27 @@ TEST(AnswerOptions, FullAnswerIsParsed) {
   EXPECT_EQ(options.timeout_s, 5);
 }
 
+TEST(AnswerOptions, TheServersFieldsChooseTheNetworkEntryUnlessAPortIsNamed) {
+  ParsedOptions parsed = parse_answer_options(
+      {L"--server", L"127.0.0.1:3493", L"--ups", L"ups", L"--user", L"orvik", L"--password", L"", L"--press", L"ok"});
+  ASSERT_TRUE(parsed.options);
+  EXPECT_EQ(parsed.options->port, L"Сеть (NUT)");
+  EXPECT_EQ(parsed.options->server, L"127.0.0.1:3493");
+  EXPECT_EQ(parsed.options->ups, L"ups");
+  EXPECT_EQ(parsed.options->user, L"orvik");
+  EXPECT_EQ(parsed.options->password, L"") << "an empty value clears the field";
+
+  parsed = parse_answer_options({L"--port", L"COM2", L"--server", L"nas", L"--press", L"ok"});
+  ASSERT_TRUE(parsed.options);
+  EXPECT_EQ(parsed.options->port, L"COM2");
+}
+
 TEST(AnswerOptions, LeftOutChoicesStayUnset) {
   ParsedOptions parsed = parse_answer_options({L"--press", L"ok"});
   ASSERT_TRUE(parsed.options);
   EXPECT_FALSE(parsed.options->vendor);
   EXPECT_FALSE(parsed.options->port);
+  EXPECT_FALSE(parsed.options->server);
   EXPECT_FALSE(parsed.options->tray_ui);
   EXPECT_EQ(parsed.options->press, Button::kOk);
   EXPECT_EQ(parsed.options->timeout_s, 30);
@@ -32,7 +48,7 @@ TEST(AnswerOptions, WrongCommandLinesAreRefusedWithTheReason) {
   const std::vector<std::pair<std::vector<std::wstring>, std::wstring>> cases = {
       {{L"--vendor", L"Orvik"}, L"--press is required"},
       {{L"--model", L"Other", L"--press", L"ok"}, L"--model needs --vendor"},
-      {{L"--press", L"yes"}, L"--press takes ok or cancel"},
+      {{L"--press", L"yes"}, L"--press takes ok, cancel or none"},
       {{L"--ui", L"1", L"--press", L"ok"}, L"--ui takes on or off"},
       {{L"--press", L"ok", L"--timeout-s", L"0"}, L"--timeout-s takes whole seconds from 1 to 3600"},
       {{L"--press", L"ok", L"--timeout-s", L"99999"}, L"--timeout-s takes whole seconds from 1 to 3600"},

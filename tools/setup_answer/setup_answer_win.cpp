@@ -17,6 +17,8 @@ namespace {
 constexpr int kAnswered = 0;
 constexpr int kNotFound = 1;
 constexpr int kWrongCommandLine = 2;
+constexpr int kRefused = 3;
+constexpr DWORD kPressTimeoutMs = 10000;
 
 std::string utf8(const std::wstring& text) {
   int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
@@ -61,6 +63,36 @@ int choose_ups(const SetupDialogDriver& dialog, const AnswerOptions& options) {
   return kAnswered;
 }
 
+// The fields of a UPS that another computer serves; each given one must show what was typed.
+int fill_network_fields(const SetupDialogDriver& dialog, const AnswerOptions& options) {
+  const std::pair<int, const std::optional<std::wstring>*> fields[] = {{IDC_SETUP_NUT_SERVER, &options.server},
+                                                                         {IDC_SETUP_NUT_UPS, &options.ups},
+                                                                         {IDC_SETUP_NUT_USER, &options.user},
+                                                                         {IDC_SETUP_NUT_PASSWORD, &options.password}};
+  for (const auto& [id, value] : fields) {
+    if (!*value) continue;
+    if (!dialog.field_enabled(id)) return fail("the fields of a network UPS are not enabled");
+    if (!dialog.set_field(id, **value)) return fail("a field of the network UPS did not take its text");
+  }
+  if (options.server || options.ups) say("server " + utf8(dialog.control_text(IDC_SETUP_NUT_SERVER)) + ", UPS " +
+                                         utf8(dialog.control_text(IDC_SETUP_NUT_UPS)));
+  if (options.user) say("user " + utf8(dialog.control_text(IDC_SETUP_NUT_USER)));
+  return kAnswered;
+}
+
+int press_ok(const SetupDialogDriver& dialog) {
+  const SetupDialogDriver::Outcome outcome = dialog.press_ok(kPressTimeoutMs);
+  if (outcome.closed) {
+    say("pressed OK");
+    return kAnswered;
+  }
+  if (outcome.refusal.empty()) return fail("the dialog neither closed nor refused after OK");
+  std::fprintf(stderr, "setup_answer: the dialog refused: %s\n", utf8(outcome.refusal).c_str());
+  dialog.press(IDCANCEL);
+  say("pressed Cancel after the refusal");
+  return kRefused;
+}
+
 int answer(const AnswerOptions& options) {
   std::optional<SetupDialogDriver> dialog = SetupDialogDriver::attach(options.timeout_s * 1000u);
   if (!dialog)
@@ -71,14 +103,19 @@ int answer(const AnswerOptions& options) {
     if (!dialog->select_port(*options.port)) return fail("no port " + utf8(*options.port));
     say("port " + utf8(dialog->selected_port()));
   }
+  if (fill_network_fields(*dialog, options) != kAnswered) return kNotFound;
   if (options.tray_ui) {
     dialog->set_tray_box(*options.tray_ui);
     if (dialog->tray_box() != *options.tray_ui) return fail("the tray box did not change");
     say(std::string("tray UI at logon ") + (*options.tray_ui ? "on" : "off"));
   }
-  bool ok = options.press == Button::kOk;
-  if (!dialog->press(ok ? IDOK : IDCANCEL)) return fail("the dialog did not take the button");
-  say(ok ? "pressed OK" : "pressed Cancel");
+  if (options.press == Button::kOk) return press_ok(*dialog);
+  if (options.press == Button::kNone) {
+    say("left the dialog open");
+    return kAnswered;
+  }
+  if (!dialog->press(IDCANCEL)) return fail("the dialog did not take the button");
+  say("pressed Cancel");
   return kAnswered;
 }
 

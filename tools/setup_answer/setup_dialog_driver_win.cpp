@@ -1,5 +1,6 @@
 #include "tools/setup_answer/setup_dialog_driver_win.h"
 
+#include <cwchar>
 #include <utility>
 
 #include "platform/remote_buffer_win.h"
@@ -99,7 +100,9 @@ bool SetupDialogDriver::select_port(const std::wstring& port) const {
       index == CB_ERR)
     return false;
   LRESULT selected = CB_ERR;
-  return send(list, CB_SETCURSEL, index, 0, &selected) && selected == index;
+  if (!send(list, CB_SETCURSEL, index, 0, &selected) || selected != index) return false;
+  // A click tells the dialog too; setting the selection does not.
+  return send(dialog_, WM_COMMAND, MAKEWPARAM(IDC_SETUP_PORT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
 std::wstring SetupDialogDriver::selected_port() const {
@@ -127,6 +130,55 @@ std::wstring SetupDialogDriver::control_text(int id) const {
   wchar_t text[kTextChars] = L"";
   send(GetDlgItem(dialog_, id), WM_GETTEXT, kTextChars, reinterpret_cast<LPARAM>(text));
   return text;
+}
+
+bool SetupDialogDriver::set_field(int id, const std::wstring& text) const {
+  // User32 carries the text of WM_SETTEXT over to the dialog's process.
+  send(GetDlgItem(dialog_, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  return control_text(id) == text;
+}
+
+bool SetupDialogDriver::field_enabled(int id) const { return IsWindowEnabled(GetDlgItem(dialog_, id)) != FALSE; }
+
+namespace {
+
+// A message box the dialog owns: a visible dialog-class window whose owner is the dialog.
+HWND message_box_of(HWND dialog) {
+  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"#32770", nullptr));) {
+    if (window != dialog && GetWindow(window, GW_OWNER) == dialog && IsWindowVisible(window)) return window;
+  }
+  return nullptr;
+}
+
+// The box's message: the longest text among its static controls (its icon's is empty).
+std::wstring message_of(HWND box) {
+  std::wstring longest;
+  for (HWND child = nullptr; (child = FindWindowExW(box, child, L"Static", nullptr));) {
+    wchar_t text[1024] = L"";
+    SendMessageTimeoutW(child, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, kAnswerTimeoutMs,
+                        nullptr);
+    if (std::wcslen(text) > longest.size()) longest = text;
+  }
+  return longest;
+}
+
+}  // namespace
+
+SetupDialogDriver::Outcome SetupDialogDriver::press_ok(DWORD timeout_ms) const {
+  // Posted: a refusal's message box would hold a sent message until someone answers the box.
+  PostMessageW(dialog_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog_, IDOK)));
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeout_ms) {
+    if (!IsWindow(dialog_) || !IsWindowVisible(dialog_)) return {true, L""};
+    if (HWND box = message_box_of(dialog_)) {
+      Outcome refused{false, message_of(box)};
+      PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+      while (IsWindow(box) && GetTickCount() - start < timeout_ms) Sleep(kPollMs);
+      return refused;
+    }
+    Sleep(kPollMs);
+  }
+  return {false, L""};
 }
 
 bool SetupDialogDriver::press(int button) const {

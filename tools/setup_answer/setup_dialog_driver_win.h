@@ -29,7 +29,8 @@ class SetupDialogDriver {
   HTREEITEM selected_entry() const;
   bool select_entry(HTREEITEM item) const;
 
-  // The port entry whose text is `port` (ignoring case); false when there is none.
+  // Selects the port entry whose text is `port` (ignoring case), as a click does; false when there
+  // is none.
   bool select_port(const std::wstring& port) const;
   std::wstring selected_port() const;
 
@@ -38,9 +39,20 @@ class SetupDialogDriver {
 
   // The text of a field or other control of the dialog.
   std::wstring control_text(int id) const;
+  // Types `text` into an edit field of the dialog; true when the field shows it.
+  bool set_field(int id, const std::wstring& text) const;
+  bool field_enabled(int id) const;
 
   // Presses OK (IDOK) or Cancel (IDCANCEL); true once the dialog has handled it.
   bool press(int button) const;
+
+  // Presses OK and sees what follows: the dialog closes, or it refuses with a message box, whose
+  // text is returned after the box has been answered (the dialog then stays open).
+  struct Outcome {
+    bool closed = false;
+    std::wstring refusal;
+  };
+  Outcome press_ok(DWORD timeout_ms) const;
 
  private:
   SetupDialogDriver(HWND dialog, HWND tree, platform::UniqueHandle process);
