@@ -141,6 +141,8 @@ endfunction()
 
 # A Windows test program (GoogleTest), run under Wine in the build's prefix.
 #   SIMULATOR scenario  - a UPS simulator runs on COM1 for the test's length, playing that scenario
+#   NUT_SERVER speed    - NUT's own server serves a simulated UPS (of that speed) on a loopback port
+#                         for the test's length (tools/wine/nut_server.sh); skipped without NUT
 #   HELPERS targets...  - programs the test starts (built first)
 #   NEEDS_WIN32         - the test also starts programs of the i686 build (ORVIK_WIN32_BUILD_DIR)
 #   LABELS i686         - its run in the i686 build tells something the x86-64 run cannot (layouts
@@ -150,7 +152,7 @@ function(orvik_wine_test name)
   if(NOT ORVIK_WINDOWS)
     return()
   endif()
-  cmake_parse_arguments(A "NEEDS_WIN32" "SIMULATOR;TIMEOUT" "SOURCES;LIBS;HELPERS;LABELS" ${ARGN})
+  cmake_parse_arguments(A "NEEDS_WIN32" "SIMULATOR;NUT_SERVER;TIMEOUT" "SOURCES;LIBS;HELPERS;LABELS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE orvik_options ${A_LIBS} gtest gmock gtest_main)
   if(A_HELPERS)
@@ -174,10 +176,15 @@ function(orvik_wine_test name)
     list(APPEND env ORVIK_UPSSIM=${ORVIK_UPSSIM} ORVIK_SIM_SCENARIO=${A_SIMULATOR})
     set(lock com1)
   endif()
+  if(A_NUT_SERVER)
+    list(APPEND env ORVIK_UPSSIM=${ORVIK_UPSSIM} ORVIK_NUT_SERVER=${A_NUT_SERVER})
+    # Such a test installs the service "UPS" of the shared prefix, as the simulator's tests do.
+    set(lock com1)
+  endif()
   add_test(NAME ${name} COMMAND ${ORVIK_WINE_RUN} $<TARGET_FILE:${name}>)
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "${env}" FIXTURES_REQUIRED wine TIMEOUT ${A_TIMEOUT}
-    LABELS "wine;${A_LABELS}" RESOURCE_LOCK "${lock}")
+    LABELS "wine;${A_LABELS}" RESOURCE_LOCK "${lock}" SKIP_RETURN_CODE 77)
 endfunction()
 
 # A libFuzzer target; ctest runs it briefly over its seed corpus.

@@ -61,7 +61,9 @@ std::uint32_t SystemSessionClock::now_ms() { return GetTickCount(); }
 
 void SystemSessionClock::sleep_ms(std::uint32_t ms) { Sleep(ms); }
 
-void TcpStream::fail(const char* what, int error) { problem_ = std::string(what) + ": " + error_words(error); }
+void TcpStream::fail(const char* what, int error) {
+  problem_ = *what ? std::string(what) + ": " + error_words(error) : error_words(error);
+}
 
 bool TcpStream::start_winsock() {
   if (winsock_started_) return true;
@@ -95,7 +97,7 @@ bool TcpStream::connect_to(const SocketAddress& address, std::uint32_t budget_ms
     if (ready == Ready::yes) return true;
     error = ready == Ready::timed_out ? WSAETIMEDOUT : pending_error(candidate);
   }
-  fail("cannot connect", error);
+  fail("", error);  // the session says what it was trying
   close();
   return false;
 }
@@ -123,7 +125,7 @@ ServerStream::OpenResult TcpStream::open(const ServerAddress& address, std::uint
     if (spent >= budget_ms) break;
     if (connect_to(candidate, budget_ms - spent)) return OpenResult::connected;
   }
-  if (problem_.empty()) fail("cannot connect", WSAETIMEDOUT);
+  if (problem_.empty()) fail("", WSAETIMEDOUT);
   return OpenResult::failed;
 }
 

@@ -6,6 +6,10 @@
 # With ORVIK_UPSSIM and ORVIK_SIM_SCENARIO set, a UPS simulator plays that scenario on COM1 for
 # the program's whole run; the program finds the simulator's files through ORVIK_SIM_RECORD,
 # ORVIK_SIM_CONTROL, ORVIK_SIM_STATE and ORVIK_SIM_LOG (Unix paths; Z:\ maps them under Wine).
+# With ORVIK_NUT_SERVER set instead (to the simulator's speed), NUT's own server serves a simulated
+# UPS natively for the run (nut_server.sh): the same four variables name that simulator's files,
+# and ORVIK_NUT_PORT, ORVIK_NUT_UPSD_LOG and ORVIK_NUT_SERVER_CONTROL the server's. Exit 77 (a
+# skip) when NUT's server is not installed.
 # Programs of the i686 build are offered through ORVIK_WIN32_BIN_DIR only when this machine can
 # run them; ORVIK_CAN_RUN_32BIT says which.
 set -uo pipefail
@@ -26,11 +30,13 @@ if can_run_32bit; then export ORVIK_CAN_RUN_32BIT=1; else export ORVIK_CAN_RUN_3
 
 sim_pid=
 work=
+nut_dir=
 cleanup() {
   if [ -n "$sim_pid" ]; then
     kill "$sim_pid" 2>/dev/null
     wait "$sim_pid" 2>/dev/null
   fi
+  [ -n "$nut_dir" ] && "$here/nut_server.sh" down "$nut_dir"
   [ -n "$work" ] && rm -rf "$work"
 }
 trap cleanup EXIT
@@ -55,7 +61,20 @@ start_simulator() {
   exit 1
 }
 
-[ -n "${ORVIK_UPSSIM:-}" ] && start_simulator
+start_nut_server() {
+  work=$(mktemp -d "${TMPDIR:-/tmp}/orvik-nut.XXXXXX")
+  nut_dir=$work/nut
+  "$here/nut_server.sh" up "$nut_dir" --speed "$ORVIK_NUT_SERVER" >"$work/env" || exit $?
+  set -a
+  source "$work/env"
+  set +a
+}
+
+if [ -n "${ORVIK_NUT_SERVER:-}" ]; then
+  start_nut_server
+elif [ -n "${ORVIK_UPSSIM:-}" ]; then
+  start_simulator
+fi
 
 timeout --kill-after=5 "$timeout_s" "$WINE" "$program" "$@"
 rc=$?
@@ -64,6 +83,7 @@ if [ $rc -eq 124 ] || [ $rc -eq 137 ]; then
 fi
 if [ $rc -ne 0 ] && [ -n "$work" ]; then
   echo "--- simulator log (last 40 lines)" >&2
-  tail -n 40 "$work/log" >&2 2>/dev/null
+  tail -n 40 "${ORVIK_SIM_LOG:-$work/log}" >&2 2>/dev/null
+  [ -n "$nut_dir" ] && { echo "--- upsd's log (last 40 lines)" >&2; tail -n 40 "$ORVIK_NUT_UPSD_LOG" >&2; }
 fi
 exit $rc
