@@ -1,9 +1,11 @@
 // The service "UPS" following a UPS that NUT's own server serves: upsd with NUT's Q1 driver reading
 // the UPS simulator natively (tools/wine/nut_server.sh), our service installed unattended under
 // Wine with the port NUT:ups@127.0.0.1:<port> and the secondary's login. The stories: monitoring
-// and the login as upsd records it; the simulator's cable pulled (upsd's data goes stale) and upsd
-// stopped and started again: no link, then monitoring again; the server's forced shutdown acting
-// at once while the UPS is still on mains; a power failure up to the capacity threshold. Every
+// and the login as upsd records it; battery tests from the pipe as instant commands, run or refused
+// by the server; the simulator's cable pulled (upsd's data goes stale), upsd stopped and started
+// again, and the service started while upsd is down: no link, then monitoring again; the server's
+// forced shutdown acting at once while the UPS is still on mains; a power failure up to the
+// capacity threshold. Every
 // critical action is rehearsed (test mode), and upsd's log shows that the logout came after it.
 //
 // Run in the written order: the first installs, the last uninstalls; each test brings the service
@@ -15,6 +17,7 @@
 
 #include <string>
 
+#include "ipc/pipe_client_win.h"
 #include "nut/tcp_stream_win.h"
 #include "service/test_service_host_win.h"
 
@@ -174,6 +177,27 @@ TEST_F(ServedUps, InstalledUnattendedItFollowsTheServerAsASecondary) {
   EXPECT_TRUE(CoreOutput::has_event(output_->events(), 1, kServiceStarted));
 }
 
+// upsd.users lets "orvik" run the quick test only: NUT's driver passes it on to the UPS as "T".
+TEST_F(ServedUps, BatteryTestsBecomeInstantCommandsThatTheServerRunsOrRefuses) {
+  ASSERT_NO_FATAL_FAILURE(ensure_monitoring());
+  const std::size_t trace_mark = output_->trace().size();
+  const std::size_t received_mark = simulator::received().size();
+  ipc::PipeClient pipe;
+  ASSERT_TRUE(pipe.connect_within(10000));
+  ASSERT_TRUE(pipe.write(ipc::make_pipe_message(ipc::MSG_TEST_UNTIL_LOW)));
+  ASSERT_TRUE(eventually([&] { return since(output_->trace(), trace_mark).find("test.battery.start.deep not run") !=
+                                      std::string::npos; },
+                         10000))
+      << since(output_->trace(), trace_mark);
+  EXPECT_NE(since(output_->trace(), trace_mark).find("does not let the user \"orvik\" run it"), std::string::npos);
+  ASSERT_TRUE(pipe.write(ipc::make_pipe_message(ipc::MSG_TEST_SHORT)));
+  EXPECT_TRUE(eventually([&] { return simulator::commands_since(received_mark).find("T\r") != std::string::npos; },
+                         10000))
+      << simulator::commands_since(received_mark);
+  EXPECT_NE(since(output_->trace(), trace_mark).find("INSTCMD test.battery.start.quick done"), std::string::npos);
+  EXPECT_EQ(simulator::commands_since(received_mark).find("TL\r"), std::string::npos) << "the refused one never went";
+}
+
 TEST_F(ServedUps, TheSimulatorsCablePulledAtTheServerIsNoLinkHereUntilItIsBack) {
   ASSERT_NO_FATAL_FAILURE(ensure_monitoring());
   const std::size_t mark = output_->events().size();
@@ -196,6 +220,21 @@ TEST_F(ServedUps, TheServerStoppedAndStartedIsNoLinkAndThenMonitoringWithANewLog
   server_command("upsd start");
   ASSERT_TRUE(event_within(mark, 3, kLinkBack, 20000)) << events_since(mark);
   EXPECT_TRUE(eventually([&] { return logins(upsd_log()) > logins_before; }, 5000)) << upsd_log();
+  EXPECT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+}
+
+// As at boot before the network is up: the service starts, without a link, and monitors as soon as
+// the server answers.
+TEST_F(ServedUps, StartedBeforeTheServerItMonitorsOnceTheServerIsUp) {
+  ASSERT_NO_FATAL_FAILURE(ensure_monitoring());
+  ASSERT_TRUE(stop_ups_service_and_wait());
+  server_command("upsd stop");
+  const std::size_t mark = output_->events().size();
+  ASSERT_TRUE(start_ups_service_and_wait()) << output_->trace();
+  EXPECT_TRUE(event_within(mark, 1, kServiceStarted, 5000)) << events_since(mark);
+  EXPECT_TRUE(event_within(mark, 6, kNoLink, 5000)) << events_since(mark);
+  server_command("upsd start");
+  ASSERT_TRUE(event_within(mark, 3, kLinkBack, 20000)) << events_since(mark);
   EXPECT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
 }
 
