@@ -7,11 +7,16 @@
 ;
 ;   orvik-setup-VERSION.exe /S /VENDOR=Orvik /MODEL="Varnelo 600" /PORT=COM1 /TRAY=1 [/D=FOLDER]
 ;
+; or, for a UPS that another computer serves over NUT, /PORT=NUT:ups@host[:port] with /USER= and
+; /PASSWORD= (the secondary's login; neither may hold a double quote). The choice is checked with the
+; bundled orvik_ups before anything is copied, so that a mistake leaves nothing half-installed.
+;
 ; Over an earlier installation the settings are kept: the installed `orvik_ups /uninstall`
 ; deletes the service and with it the service's registry key, so the Config key, the
 ; administrator's commands on events (the Events key) and the port are copied out before and
-; written back after it; the new `orvik_ups /install` protects the Events key again. A silent upgrade without a choice keeps the
-; installed one. Exit codes of a silent run: 0 installed and the service running, 2 the UPS
+; written back after it; the new `orvik_ups /install` protects the Events key again. A silent
+; upgrade without a choice keeps the installed one, with a NUT server's login. Exit codes of a
+; silent run: 0 installed and the service running, 2 the UPS
 ; choice is missing or not one the setup dialog lists, 3 the folder is refused, 4 the service does
 ; not run, 5 not run as an administrator or the earlier installation could not be removed.
 ;
@@ -36,6 +41,7 @@ ManifestDPIAware true
 !define CONFIG_KEY "${SERVICE_KEY}\Config"
 !define EVENTS_KEY "${SERVICE_KEY}\Events"
 !define EVENT_SOURCE_KEY "SYSTEM\CurrentControlSet\Services\EventLog\Application\UPS"
+!define LOGIN_KEY "${SERVICE_KEY}\Network\Client"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define MENU_FOLDER "$SMPROGRAMS\Orvik UPS"
 ; The library's mains plug (IDI_TRAY_MAINS, its third icon) stands for the system in the Start
@@ -59,6 +65,8 @@ ShowUninstDetails show
 Var Vendor
 Var Model
 Var Port
+Var User        ; the login at a NUT server, for a port NUT:...
+Var Password
 Var Tray
 Var OldDir      ; the folder of an installation made by this installer
 Var OldHost     ; the orvik_ups.exe whose /uninstall removes the earlier installation
@@ -171,6 +179,8 @@ Function .onInit
   ReadRegStr $Vendor HKLM "${CONFIG_KEY}" Vendor
   ReadRegStr $Model HKLM "${CONFIG_KEY}" Model
   ReadRegStr $Port HKLM "${SERVICE_KEY}" Port
+  ReadRegStr $User HKLM "${LOGIN_KEY}" Username
+  ReadRegStr $Password HKLM "${LOGIN_KEY}" Password
   ReadRegStr $0 HKLM "${RUN_KEY}" UPS_UI
   StrCpy $Tray 0
   ${If} $0 != ""
@@ -193,6 +203,22 @@ Function .onInit
     StrCpy $Port $0
   ${EndIf}
   ClearErrors
+  ${GetOptions} $R0 "/USER=" $0
+  ${IfNot} ${Errors}
+    StrCpy $User $0
+  ${EndIf}
+  ClearErrors
+  ${GetOptions} $R0 "/PASSWORD=" $0
+  ${IfNot} ${Errors}
+    StrCpy $Password $0
+  ${EndIf}
+  ; A login belongs only to a NUT server's port (a kept one too, when the port changes).
+  StrCpy $0 $Port 4
+  ${If} $0 != "NUT:"
+    StrCpy $User ""
+    StrCpy $Password ""
+  ${EndIf}
+  ClearErrors
   ${GetOptions} $R0 "/TRAY=" $0
   ${IfNot} ${Errors}
     StrCpy $Tray 0
@@ -202,11 +228,17 @@ Function .onInit
   ${EndIf}
 
   ${If} ${Silent}
-    ${StrStr} $0 "$Vendor$Model$Port" '"'
+    ${StrStr} $0 "$Vendor$Model$Port$User$Password" '"'
     ${If} $Vendor == ""
     ${OrIf} $Model == ""
     ${OrIf} $Port == ""
     ${OrIf} $0 != ""
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+    Call CheckGivenChoice
+    Pop $0
+    ${If} $0 != 0
       SetErrorLevel 2
       Quit
     ${EndIf}
@@ -218,6 +250,32 @@ Function .onInit
       Quit
     ${EndIf}
   ${EndIf}
+FunctionEnd
+
+; The silent choice as `orvik_ups /install` would take it (a NUT server's address and login above
+; all), asked of the bundled program before anything is installed: its exit code on the stack.
+!macro GIVEN_CHOICE_LINE VAR
+  StrCpy ${VAR} '/install "/vendor:$Vendor" "/model:$Model" "/port:$Port"'
+  ${If} $User != ""
+    StrCpy ${VAR} '${VAR} "/user:$User" "/password:$Password"'
+  ${EndIf}
+!macroend
+
+Function CheckGivenChoice
+  InitPluginsDir
+!ifdef SET32
+  ${If} ${RunningX64}
+!endif
+    File "/oname=$PLUGINSDIR\orvik_ups.exe" "${SET64}/orvik_ups.exe"
+!ifdef SET32
+  ${Else}
+    File "/oname=$PLUGINSDIR\orvik_ups.exe" "${SET32}/orvik_ups.exe"
+  ${EndIf}
+!endif
+  !insertmacro GIVEN_CHOICE_LINE $1
+  ExecWait '"$PLUGINSDIR\orvik_ups.exe" $1 /check' $0
+  Delete "$PLUGINSDIR\orvik_ups.exe"
+  Push $0
 FunctionEnd
 
 ; The program the earlier installation's service runs, when it is ours: this installer's, or one
@@ -370,7 +428,8 @@ FunctionEnd
 ; `orvik_ups /install`: the setup dialog, or silently the given choice.
 Function InstallService
   ${If} ${Silent}
-    StrCpy $0 '"$INSTDIR\orvik_ups.exe" /install "/vendor:$Vendor" "/model:$Model" "/port:$Port"'
+    !insertmacro GIVEN_CHOICE_LINE $1
+    StrCpy $0 '"$INSTDIR\orvik_ups.exe" $1'
     ${If} $Tray == 1
       StrCpy $0 "$0 /tray"
     ${EndIf}

@@ -130,6 +130,7 @@ std::optional<std::string> given_port(const std::string& port, const std::option
 HostCommand parse_given_choice(std::string_view options) {
   std::optional<std::string> vendor, model, port, user, password;
   bool tray = false;
+  bool check = false;
   bool bad = false;
   for (const std::string& word : words(options)) {
     if (take_value(word, "/vendor:", vendor, bad) || take_value(word, "/model:", model, bad) ||
@@ -138,6 +139,8 @@ HostCommand parse_given_choice(std::string_view options) {
       continue;
     if (word == "/tray" && !tray)
       tray = true;
+    else if (word == "/check" && !check)
+      check = true;
     else
       bad = true;
   }
@@ -145,7 +148,7 @@ HostCommand parse_given_choice(std::string_view options) {
   std::string why;
   std::optional<std::string> checked = given_port(*port, user, password, why);
   if (!checked) return refused(why);
-  HostCommand given = with_mode(HostMode::kInstallGiven);
+  HostCommand given = with_mode(check ? HostMode::kCheckGiven : HostMode::kInstallGiven);
   given.choice = {*vendor, *model, *checked, tray, user.value_or(""), password.value_or("")};
   return given;
 }

@@ -20,6 +20,7 @@ enum class HostMode {
   kInstall,          // "/install"
   kInstallGiven,     // "/install" with the dialog's choice on the line: no dialog, nothing shown
   kInstallRefused,   // "/install" followed by something that is not a complete choice: nothing done
+  kCheckGiven,       // the same line with "/check": only whether it would be taken, nothing done
   kUninstall,        // "/uninstall"
   kGui,              // "/gui": the tray application in this process
   kApp,              // "/app": tray process plus the monitoring loop in the foreground
@@ -64,7 +65,8 @@ std::string_view arguments_of(std::string_view command_line);
 // checked and stored in its own spelling, with the user and password of its login (both or
 // neither; only with such a port). Option names are compared exactly. Any other text after
 // "/install " is kInstallRefused with the reason, so that a mistyped unattended installation
-// neither shows a dialog nor runs as the service.
+// neither shows a dialog nor runs as the service. With "/check" among the options a line that
+// would be taken is kCheckGiven instead: the package installer asks that before it copies anything.
 //
 // "/event:NN" names an event by its two-digit code (01..99); after a blank, the rest of the line,
 // without the blanks around it, is the command, kept as typed (its quotes included). Nothing after

@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool power_action = command.mode == service::HostMode::kPowerAction;
   if (power_action != (command.power_request >= 1 && command.power_request <= 6)) __builtin_trap();
   if (!power_action && command.power_request != 0) __builtin_trap();
-  if (command.mode == service::HostMode::kInstallGiven) {
+  if (command.mode == service::HostMode::kInstallGiven || command.mode == service::HostMode::kCheckGiven) {
     const service::CommandLineChoice& choice = command.choice;
     const std::string& port = choice.port;
     const bool com = port.size() == 4 && port.compare(0, 3, "COM") == 0 && port[3] >= '1' && port[3] <= '9';

@@ -65,6 +65,15 @@ TEST(CommandLine, AServedUpsIsStoredInItsOwnSpellingWithItsLogin) {
   EXPECT_TRUE(command.choice.user.empty());
 }
 
+TEST(CommandLine, TheCheckOfALineTakesAndRefusesWhatTheInstallationWould) {
+  HostCommand command = parse_command_line("/install /check /vendor:Orvik /model:M /port:NUT:ups@nas /user:u /password:p");
+  EXPECT_EQ(command.mode, HostMode::kCheckGiven);
+  EXPECT_EQ(command.choice.port, "NUT:ups@nas");
+  EXPECT_EQ(parse_command_line("/install /vendor:Orvik /model:M /port:NUT:ups@::1 /check").mode, HostMode::kInstallRefused);
+  EXPECT_EQ(parse_command_line("/install /check /check /vendor:Orvik /model:M /port:COM1").mode,
+            HostMode::kInstallRefused);
+}
+
 // Each refusal says what is wrong, for the trace of an installation that nobody watches.
 TEST(CommandLine, AMistakeInAServedUpsIsRefusedWithItsReason) {
   struct Case {

@@ -45,6 +45,8 @@ int run(const service::HostCommand& command) {
       break;
     case HostMode::kInstallGiven:
       return service::install_given_choice(command.choice);
+    case HostMode::kCheckGiven:
+      return service::kInstalled;
     case HostMode::kInstallRefused:
       debug_trace("UPS::install: the choice on the command line is refused (%s); nothing done\n",
                   command.refusal.c_str());

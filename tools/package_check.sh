@@ -16,6 +16,10 @@
 #      through the links another user planted at a year and a month folder;
 #   7. a program still in use (the viewer left open) is left for the restart, and the uninstaller
 #      says so by its exit code 3010; the rest goes.
+#   8. a UPS that another computer serves: a mistyped server address is refused (exit code 2)
+#      before anything is installed; /PORT=NUT:... with /USER and /PASSWORD installs, the service
+#      runs (without a link: no server answers here), the login is kept through a silent upgrade
+#      and goes with the uninstallation.
 # This is the 64-bit installer (-x64.exe), the same script as the 32-bit one. About a minute.
 #
 #   tools/package_check.sh [--prefix DIR]     DIR: an existing prefix, left up (ctest's)
@@ -287,6 +291,25 @@ wine_do taskkill /f /im scopeview.exe >/dev/null
 viewer=
 rm -rf "$program_dir"
 wine_do reg delete 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations /f >/dev/null
+
+echo "== 8. a UPS that another computer serves (NUT)"
+login_key="$service_key\\Network\\Client"
+run_typed "$installer /S /VENDOR=Orvik /MODEL=\"Varnelo 600\" /PORT=NUT:ups@::1 /USER=orvik /PASSWORD=pw"
+check "an IPv6 address without brackets is refused with exit code 2 (got $?)" test $? -eq 2
+check "nothing installed: no program folder" test ! -e "$program_dir"
+check "nothing installed: no service" key_absent "$service_key"
+served='/VENDOR=Orvik /MODEL="Varnelo 600" /PORT=nut:ups@127.0.0.1:3493 /USER=orvik /PASSWORD=secret-pw'
+run_typed "$installer /S $served"
+check "$served: exit code 0 (got $?)" test $? -eq 0
+check "the service runs, waiting for its server" service_running
+check "the port in its own spelling" test "$(value "$service_key" Port)" = 'NUT:ups@127.0.0.1'
+check "the login under Network\\Client" test "$(value "$login_key" Username)|$(value "$login_key" Password)" = 'orvik|secret-pw'
+run_typed "$installer /S"
+check "upgrade: exit code 0 (got $?)" test $? -eq 0
+check "upgrade: the port and the login are kept" \
+  test "$(value "$service_key" Port)|$(value "$login_key" Username)|$(value "$login_key" Password)" = 'NUT:ups@127.0.0.1|orvik|secret-pw'
+uninstall_silently
+check "uninstall: the login is gone with the service" key_absent "$login_key"
 
 echo "package_check: $passed passed, $failed failed ($((SECONDS - start)) s)"
 [ $failed -eq 0 ]
