@@ -15,6 +15,12 @@
 #   ups-lowbat     mains fails; the UPS itself reports its battery low; the same critical action
 #   cable-pulled   the serial cable is pulled for a while on mains, then plugged in again
 #   battery-test   the tray asks for a one-minute battery test (six seconds at the simulator's speed)
+#   nut-client     the UPS hangs on another computer: NUT's own upsd serves it natively (NUT's Q1
+#                  driver reads the simulator, tools/wine/nut_server.sh) and this computer follows it
+#                  over the network as a secondary (port "Сеть (NUT)", 127.0.0.1); mains fails, the
+#                  server's battery charge reaches the capacity threshold (40 %); the shutdown is
+#                  rehearsed, then the server is told (LOGOUT, in upsd's own log); the UPS turn-off
+#                  is never sent over the network
 # Power actions run in test mode: the shutdown is written down (event 30), never done.
 #
 # For the acceptance suite: --no-build (use the existing builds), --prefix DIR (an existing prefix,
@@ -44,7 +50,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 case $scenario in
-  power-failure|ups-lowbat|cable-pulled|battery-test) ;;
+  power-failure|ups-lowbat|cable-pulled|battery-test|nut-client) ;;
   *) echo "demo.sh: unknown scenario $scenario" >&2; exit 2 ;;
 esac
 
@@ -78,6 +84,7 @@ to_windows() { echo "Z:${1//\//\\}"; }
 run() { (cd "$bin" && "$WINE" "$@"); }
 
 sim_pid=
+nut_dir=
 story_pid=
 cleanup() {
   if [ -n "$story_pid" ]; then kill "$story_pid" 2>/dev/null || true; fi
@@ -86,6 +93,7 @@ cleanup() {
   run orvik_ups.exe /uninstall || true
   "$WINE" reg delete "$explorer_key" /v Desktop /f >/dev/null 2>&1 || true
   if [ -n "$sim_pid" ]; then kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; fi
+  if [ -n "$nut_dir" ]; then tools/wine/nut_server.sh down "$nut_dir"; fi
   if [ $manage_prefix -eq 1 ]; then tools/wine/prefix.sh down "$WINEPREFIX"; fi
 }
 trap cleanup EXIT
@@ -94,13 +102,25 @@ trap cleanup EXIT
 tools/demo/stop.sh "$demo" --keep-prefix >/dev/null 2>&1 || true
 run orvik_ups.exe /uninstall
 
-echo "== the simulated UPS on COM1 (battery physics 10 times faster than real time)"
-control=$files/ups_control
-: >"$control"
-"$upssim" --link "$ORVIK_COM1_LINK" --scenario tools/demo/mains.txt --speed 10 \
-  --control "$control" --record "$files/ups_received.bin" --log "$files/ups.log" >"$files/upssim.out" 2>&1 &
-sim_pid=$!
-for _ in $(seq 100); do grep -q '^upssim: ready' "$files/upssim.out" 2>/dev/null && break; sleep 0.05; done
+received=$files/ups_received.bin
+if [ "$scenario" = nut-client ]; then
+  echo "== the simulated UPS served by NUT's own upsd on 127.0.0.1 (battery physics 10 times faster)"
+  nut_dir=$files/nut
+  ORVIK_UPSSIM=$upssim tools/wine/nut_server.sh up "$nut_dir" --speed 10 --scenario tools/demo/mains.txt \
+    >"$files/nut_server.env" || { echo "demo.sh: NUT's server did not start" >&2; exit 1; }
+  nut_port=$(sed -n 's/^ORVIK_NUT_PORT=//p' "$files/nut_server.env")
+  control=$nut_dir/ups_control
+  received=$nut_dir/ups_received
+  echo "   upsd on port $nut_port, its log $nut_dir/upsd.log; users orvik (secondary) and admin (primary)"
+else
+  echo "== the simulated UPS on COM1 (battery physics 10 times faster than real time)"
+  control=$files/ups_control
+  : >"$control"
+  "$upssim" --link "$ORVIK_COM1_LINK" --scenario tools/demo/mains.txt --speed 10 \
+    --control "$control" --record "$received" --log "$files/ups.log" >"$files/upssim.out" 2>&1 &
+  sim_pid=$!
+  for _ in $(seq 100); do grep -q '^upssim: ready' "$files/upssim.out" 2>/dev/null && break; sleep 0.05; done
+fi
 
 echo "== settings that no page shows (reg.exe): the debug trace file and power actions in test mode"
 config_key='HKLM\SYSTEM\CurrentControlSet\Services\UPS\Config'
@@ -108,8 +128,15 @@ config_key='HKLM\SYSTEM\CurrentControlSet\Services\UPS\Config'
 "$WINE" reg add "$config_key" /v PowerActionTestMode /t REG_DWORD /d 1 /f >/dev/null
 echo "   DebugTraceFile $(to_windows "$files/trace.txt"), PowerActionTestMode 1"
 
-echo "== installing: orvik_ups /install; the setup dialog answered: Orvik, Varnelo 600, COM1, tray on"
-run setup_answer.exe --vendor Orvik --model "Varnelo 600" --port COM1 --ui on --press ok --timeout-s 60 \
+if [ "$scenario" = nut-client ]; then
+  port_answer=(--server "127.0.0.1:$nut_port" --ups ups --user orvik --password orvik-pw)
+  echo "== installing: orvik_ups /install; the setup dialog answered: Orvik, Varnelo 600, Сеть (NUT) with"
+  echo "   server 127.0.0.1:$nut_port, UPS ups, user orvik, tray on"
+else
+  port_answer=(--port COM1)
+  echo "== installing: orvik_ups /install; the setup dialog answered: Orvik, Varnelo 600, COM1, tray on"
+fi
+run setup_answer.exe --vendor Orvik --model "Varnelo 600" "${port_answer[@]}" --ui on --press ok --timeout-s 60 \
   >"$files/setup_answer.out" 2>&1 &
 answer_pid=$!
 run orvik_ups.exe /install
@@ -117,7 +144,7 @@ wait $answer_pid || { echo "demo.sh: the setup dialog was not answered:" >&2; ca
 sed 's/^/   /' "$files/setup_answer.out"
 
 echo "== the administrator's settings, made on the tray's settings sheet (tools/sheet_driver)"
-capacity=$([ "$scenario" = power-failure ] && echo 1 || echo 0)
+capacity=$(case $scenario in power-failure|nut-client) echo 1 ;; *) echo 0 ;; esac)
 # The UPS's own low-battery story shows the status in the sliding notifier, the others in a balloon.
 notifier=$([ "$scenario" = ups-lowbat ] && echo 1 || echo 0)
 echo "   Общие: action \"Выключить питание\", UPS turn-off on failure after 180 s, UPS back on 1 min after mains"
@@ -151,7 +178,7 @@ say() { echo "$1" >>"$control"; }
 story() {
   sleep 6
   case $scenario in
-    power-failure) say "mains off" ;;
+    power-failure|nut-client) say "mains off" ;;
     ups-lowbat) say "mains off"; sleep 12; say "lowbat on" ;;
     cable-pulled) say "silence on"; sleep 12; say "silence off" ;;
     battery-test) ;;
@@ -159,7 +186,7 @@ story() {
 }
 watch_args=(--stats "$(to_windows "$files/stats")" --pictures "$(to_windows "$files/pictures")")
 case $scenario in
-  power-failure|ups-lowbat) watch_args+=(--until 30 --limit 170) ;;
+  power-failure|ups-lowbat|nut-client) watch_args+=(--until 30 --limit 170) ;;
   cable-pulled) watch_args+=(--until 3 --limit 60) ;;
   battery-test) watch_args+=(--battery-test-at 5 --limit 25) ;;
 esac
@@ -180,7 +207,13 @@ echo "== what the command at the critical point wrote (the debug trace)"
 grep -a '^UPS::event 14 command' "$files/trace.txt" | sed 's/^/   /' || true
 echo
 echo "== what the UPS received, in order (repeats counted)"
-tr '\r' '\n' <"$files/ups_received.bin" | uniq -c
+tr '\r' '\n' <"$received" | uniq -c
+if [ -n "$nut_dir" ]; then
+  cp "$received" "$files/ups_received.bin"
+  echo
+  echo "== upsd's own log: this computer's login as a secondary and its logout after the action"
+  grep -E 'logged (into|out from)|FSD' "$nut_dir/upsd.log" | tee "$files/upsd_logins.txt"
+fi
 echo
 for picture in "$files"/pictures/*.bmp; do
   [ -f "$picture" ] && convert "$picture" "${picture%.bmp}.png" && rm "$picture"
@@ -188,13 +221,15 @@ done
 echo "== files"
 echo "   statistics archive   $files/stats"
 echo "   debug trace          $files/trace.txt"
-echo "   simulator log        $files/ups.log"
+echo "   simulator log        ${nut_dir:-$files}/ups.log"
+[ -n "$nut_dir" ] && echo "   upsd's log           $nut_dir/upsd.log"
 echo "   desktop pictures     $files/pictures ($(ls "$files/pictures" | tr '\n' ' '))"
 
 if [ $keep_running -eq 1 ]; then
   # The watcher closed the tray to use the pipe; the user gets it back as at logon.
   (cd "$bin" && "$WINE" orvik_ups.exe /gui >/dev/null 2>&1 &)
   echo "$sim_pid" >"$demo/simulator.pid"
+  [ -n "$nut_dir" ] && echo "$nut_dir" >"$demo/nut_server"
   echo "$WINEPREFIX" >"$demo/prefix"
   echo "== the system keeps running; send the UPS commands with: echo 'mains off' >> $control"
   echo "   end it with: tools/demo.sh --stop"

@@ -97,11 +97,26 @@ critical_command_ran() {
     missing=1
   fi
 }
+# The login's line, then the logout's, in upsd's own log (the demo keeps the two).
+upsd_logged_in_then_out() {
+  local login logout
+  login=$(grep -n 'User orvik@127.0.0.1 logged into UPS \[ups\]' "$files/upsd_logins.txt" 2>/dev/null | head -n 1 | cut -d: -f1)
+  logout=$(grep -n 'User orvik@127.0.0.1 logged out from UPS \[ups\]' "$files/upsd_logins.txt" 2>/dev/null | tail -n 1 | cut -d: -f1)
+  if [ -z "$login" ] || [ -z "$logout" ] || [ "$login" -ge "$logout" ]; then
+    echo "check_story.sh: upsd's log lacks the login and then the logout of orvik" >&2
+    missing=1
+  fi
+}
+never_received_a_turn_off() {
+  if tr '\r' '\n' <"$files/ups_received.bin" | grep -q '^S'; then
+    echo "check_story.sh: the UPS received a turn-off over the network" >&2
+    missing=1
+  fi
+}
 critical_action() {
   has_event 14 "Сбой питания. Действие. Батарея разряжена или порог по емкости:да"
   has_event 15 "Сбой питания. Действие выключение"
   has_event 30 "Проверочный режим: выключение"
-  ups_received "S03R[0-9]\{4\}"
   watcher_saw "ON BATTERY"
   watcher_saw "the statistics sheet shows today"
   # The critical point as the user saw it, before the service stopped; then the stopped service.
@@ -116,12 +131,24 @@ case $scenario in
     has_event 05 "Сбой в питании, переход на батарею"
     has_event 21 "Выключение по ёмкости"
     tray_icons "mains,on battery"
+    ups_received "S03R[0-9]\{4\}"
     critical_action ;;
   ups-lowbat)
     has_event 05 "Сбой в питании, переход на батарею"
     has_event 17 "Батарея разряжена"
     lacks_event 21
     tray_icons "mains,on battery"
+    ups_received "S03R[0-9]\{4\}"
+    critical_action ;;
+  nut-client)
+    has_event 05 "Сбой в питании, переход на батарею"
+    has_event 21 "Выключение по ёмкости"
+    has_event 47 "Сервер ИБП ups@127.0.0.1:"
+    lacks_event 07
+    lacks_event 06
+    tray_icons "mains,on battery"
+    never_received_a_turn_off
+    upsd_logged_in_then_out
     critical_action ;;
   cable-pulled)
     has_event 06 "Нет связи с ИБП"

@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # stop.sh DEMO_DIR [--keep-prefix]: ends a demo left running by `demo.sh --keep-running`: removes the
-# system from its prefix, stops the simulated UPS and (unless --keep-prefix) the prefix's server.
+# system from its prefix, stops the simulated UPS (and NUT's server serving it) and (unless
+# --keep-prefix) the prefix's server.
 set -uo pipefail
 demo=${1:?demo directory}
 root=$(cd "$(dirname "$0")/../.." && pwd)
 [ -f "$demo/simulator.pid" ] || { echo "stop.sh: no demo is running"; exit 0; }
 kill "$(cat "$demo/simulator.pid")" 2>/dev/null
 rm -f "$demo/simulator.pid"
+if [ -f "$demo/nut_server" ]; then
+  "$root/tools/wine/nut_server.sh" down "$(cat "$demo/nut_server")"
+  rm -f "$demo/nut_server"
+fi
 [ "${2:-}" = --keep-prefix ] && exit 0
 export WINEPREFIX
 WINEPREFIX=$(cat "$demo/prefix")

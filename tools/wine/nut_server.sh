@@ -127,6 +127,11 @@ EOF
     port=
   done
   [ -n "$port" ] || { echo "nut_server.sh: upsd did not start:" >&2; cat "$dir/upsd.log" >&2; return 1; }
+  # Up means serving the UPS's status: the driver needs a moment to reach upsd.
+  for _ in $(seq 100); do
+    upsc "ups@127.0.0.1:$port" ups.status >/dev/null 2>&1 && break
+    sleep 0.1
+  done
   touch "$dir/watching"
   watch_control &
   echo $! >"$dir/watch.pid"
