@@ -179,7 +179,7 @@ class Start {
     core_.network.emplace(core_.tcp, core_.clock,
                           nut::ClientSettings{*parsed.address, credentials.user, credentials.password});
     core_.transport = TransportKind::network;
-    monitor_.lost_link_means_mains = false;
+    monitor_.served_ups = true;
     ipc::set_block_port(block(), "NUT");
     return UPS_INITOK;
   }

@@ -12,7 +12,7 @@ void MonitorCore::reset() {
   cancel_requested = false;
   power_failure_seen = false;
   last_change_time = 0;
-  lost_link_means_mains = true;
+  served_ups = false;
   server_forced_shutdown = false;
   settings = CoreSettings{};
   model = ModelRecord{};

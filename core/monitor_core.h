@@ -35,10 +35,11 @@ struct MonitorCore {
   std::atomic<bool> power_failure_seen{false};
   std::atomic<std::uint32_t> last_change_time{0};  // process clock, ms
 
-  // Set by UPSInit before any other thread runs. A UPS on the cable: a link lost during a failure
-  // counts as mains back, so that the host starts its count afresh. A UPS served over the network:
-  // a lost link is only that, never read as mains.
-  bool lost_link_means_mains = true;
+  // Set by UPSInit before any other thread runs: the UPS is one that another computer serves over
+  // the network. Its output is that computer's to switch off, never this one's; and a lost link is
+  // only that, never mains back (on the cable a link lost during a failure counts as mains back,
+  // so that the host starts its count afresh).
+  bool served_ups = false;
   // The server of a UPS followed over the network has ordered every computer down (FSD).
   std::atomic<bool> server_forced_shutdown{false};
 

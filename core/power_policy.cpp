@@ -78,6 +78,10 @@ void run_power_action(MonitorCore& core, CoreHooks& hooks, std::uint32_t action)
 }
 
 bool queue_turn_off_if_wanted(MonitorCore& core, CoreHooks& hooks, const event::Text& text) {
+  if (core.served_ups) {
+    debug_trace("UPS::turn-off not queued: the UPS is served by another computer\n");
+    return false;
+  }
   const std::uint32_t last_request = core.policy.last_action_request;
   if (hooks.turn_off_blocked() || platform::side_effects().ctrl_key_down() ||
       !action_requested_elsewhere_allows_turn_off(last_request))

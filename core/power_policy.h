@@ -34,6 +34,7 @@ inline constexpr std::uint32_t kTurnOffTakeLimitMs = 15000;
 
 // Queues a UPS turn-off when the configuration and the switches allow it, writing `text` with
 // the delay; waits until the query thread took it (or dropped it). True when one was queued.
+// Never for a UPS that another computer serves (core.served_ups).
 bool queue_turn_off_if_wanted(MonitorCore& core, CoreHooks& hooks, const event::Text& text);
 
 void on_suspend(MonitorCore& core, CoreHooks& hooks);

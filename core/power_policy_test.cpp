@@ -106,6 +106,17 @@ TEST_F(Watchers, ActionsThatLeaveTheUpsOnQueueNothing) {
   EXPECT_TRUE(hooks.events.empty());
 }
 
+TEST_F(Watchers, AServedUpsIsNeverQueuedATurnOffNorAnnouncedOne) {
+  core.served_ups = true;
+  core.policy.last_action_request = 2;
+  hooks.config.set_dword("TurnUPSOffEnable2", 1);
+  on_suspend(core, hooks);
+  on_end_session(core, hooks);
+  EXPECT_THAT(hooks.events, ElementsAre(Pair(9, "Ручной переход в спящий режим зафиксирован (2)\n"),
+                                        Pair(12, "Ручное выключение зафиксированно (2)\n")));
+  EXPECT_FALSE(core.policy.turn_off_pending);
+}
+
 TEST_F(Watchers, SuspendStartedElsewhereNeedsTurnUpsOffEnable2) {
   on_suspend(core, hooks);
   EXPECT_THAT(hooks.events, ElementsAre(Pair(9, "Ручной переход в спящий режим зафиксирован (0)\n")));

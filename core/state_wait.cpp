@@ -112,7 +112,7 @@ bool settle(MonitorCore& core, CoreHooks& hooks, std::uint32_t waited, std::uint
     if (entry == Entry::clear_failure && !failing(s)) core.power_failure_seen = false;
     if (waited == UPS_ONBATTERY && (s == UPS_ONBATTERY || s == UPS_NOCOMM)) {
       // A lost link during a failure counts as mains being back: the host must not act on it.
-      if (s == UPS_NOCOMM && core.lost_link_means_mains) s = core.current_state = UPS_ONLINE;
+      if (s == UPS_NOCOMM && !core.served_ups) s = core.current_state = UPS_ONLINE;
       debug_trace(" UPS::Wait 0sec for test: currentStateUPS:%d waitStateUPS:%d\n", static_cast<int>(s),
                   static_cast<int>(core.waiter_state.load()));
     }

@@ -41,7 +41,7 @@ TEST(StateWait, LostLinkDuringAFailureCountsAsMainsBack) {
 
 TEST(StateWait, ALostLinkToAServedUpsIsNeverReadAsMains) {
   MonitorCore core;
-  core.lost_link_means_mains = false;
+  core.served_ups = true;
   core.power_failure_seen = true;
   ScriptedCoreHooks hooks(core, {{UPS_NOCOMM}});
   wait_for_state_change(core, hooks, UPS_ONBATTERY, 60000);

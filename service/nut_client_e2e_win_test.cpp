@@ -74,13 +74,7 @@ class ServedUps : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     output_ = new CoreOutput("nut_client_e2e");
-    remove_ups_service();
-    delete_tray_autostart();
-    SHDeleteKeyA(HKEY_LOCAL_MACHINE, platform::kServiceKeyPath);
-    write_config_dword("stat_on", 1);
-    write_config_dword("stat_data", 0);
-    write_config_string("stat_path", output_->dir());
-    write_config_string("DebugTraceFile", output_->trace_file());
+    remove_system_and_record_into(*output_);
     write_baseline_settings();
   }
 
@@ -125,11 +119,6 @@ class ServedUps : public ::testing::Test {
   std::string events_since(std::size_t mark) const { return since(output_->events(), mark); }
   bool event_within(std::size_t mark, int code, const char* text, DWORD limit_ms) const {
     return eventually([&] { return CoreOutput::has_event(events_since(mark), code, text); }, limit_ms);
-  }
-  static std::size_t event_at(const std::string& events, int code, const std::string& text) {
-    char prefix[8];
-    std::snprintf(prefix, sizeof prefix, "|%02d|", code);
-    return events.find(prefix + stats::utf8_to_windows1251(text.c_str()));
   }
   static std::size_t logins(const std::string& log) { return occurrences(log, "User orvik@127.0.0.1 logged into UPS [ups]"); }
   static std::size_t logouts(const std::string& log) {
