@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <optional>
+#include <string>
 
 #include "core/keyboard_device_win.h"
 #include "core/keyboard_light.h"
@@ -66,6 +67,9 @@ struct LibraryCore {
 };
 
 LibraryCore& library_core();
+
+// Event 46: the NUT server refused this computer's login (its ERR word).
+void record_login_refusal(const LibraryCore& core, const std::string& refusal);
 
 // Ends the session with a NUT server, when there is one: LOGOUT and Winsock released. After the
 // host's critical action has started, an event line says that the server, which counted this

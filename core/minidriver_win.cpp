@@ -189,6 +189,7 @@ class Start {
   ups_link::StatusReading first_network_contact() {
     for (int cycle = 0; cycle < kNetworkContactCycles; ++cycle) {
       nut::NetworkReading reading = core_.network->poll();
+      if (reading.login_refused) record_login_refusal(core_, *reading.login_refused);
       if (!reading.reading.answered) continue;
       first_battery_ = reading.battery;
       monitor_.server_forced_shutdown = reading.forced_shutdown;
@@ -224,7 +225,7 @@ class Start {
     debug_trace(" UPS::currentStateUPS=%d\n", static_cast<int>(monitor_.current_state.load()));
     core_.publisher.publish(first.status, monitor_.model, monitor_.link_lost, first_battery_);
     // A served UPS's beeper is the server's; the polling loop follows only this computer's wish.
-    if (core_.transport != TransportKind::network) reconcile_beeper(core_.link(), monitor_.settings, first.status.status_bits);
+    if (!monitor_.served_ups) reconcile_beeper(core_.link(), monitor_.settings, first.status.status_bits);
     cancel_pending_turn_off(core_.link(), false);
     core_.publisher.create_new_data_event();
     record_adoption(core_.publisher.event_name(), core_.publisher.event_adoption());
@@ -298,7 +299,7 @@ void WINAPI UPSCancelWait() {
 
 void WINAPI UPSTurnOff(DWORD delay_seconds) {
   LibraryCore& core = library_core();
-  if (!core.link().controls_ups_output()) {
+  if (core.monitor.served_ups) {
     debug_trace("UPS::UPSTurnOff: not sent, the UPS is served by another computer, whose primary alone switches it off\n");
     stop_query_thread(core);
     return;

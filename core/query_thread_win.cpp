@@ -13,7 +13,6 @@
 #include "ipc/cycle_publication.h"
 #include "link/status_reading.h"
 #include "link/usb_polling_link.h"
-#include "nut/server_address.h"
 #include "platform/debug_trace.h"
 #include "platform/side_effects.h"
 #include "stats/log_event.h"
@@ -97,16 +96,8 @@ class QueryLoop {
     nut::NetworkReading reading = core_.network->poll();
     server_battery_ = reading.battery;
     monitor().server_forced_shutdown = reading.forced_shutdown;
-    if (reading.login_refused) record_login_refusal(*reading.login_refused);
+    if (reading.login_refused) record_login_refusal(core_, *reading.login_refused);
     return std::move(reading.reading);
-  }
-
-  // Once per reason: a server that refuses every reconnection says so once, not every few seconds.
-  void record_login_refusal(const std::string& refusal) {
-    if (refusal == last_login_refusal_) return;
-    last_login_refusal_ = refusal;
-    const std::string label = nut::server_address_label(core_.network->session().settings().address);
-    log_event(event::kServerLoginRefused.code, event::kServerLoginRefused.format, label.c_str(), refusal.c_str());
   }
 
   // Before the thresholds: only the UPS's own bit tells of a battery that recharges.
@@ -182,7 +173,6 @@ class QueryLoop {
   std::unique_ptr<ups_link::UsbPollingLink> usb_;
   ups_link::ServerBatteryValues server_battery_;
   SharedBeeper shared_beeper_;
-  std::string last_login_refusal_;
 };
 
 struct QueryStart {

@@ -46,7 +46,10 @@ NetworkLink::NetworkLink(ServerStream& stream, SessionClock& clock, ClientSettin
 
 NetworkReading NetworkLink::reading_from(const CycleReading& cycle) {
   NetworkReading out;
-  out.login_refused = cycle.login_refused;
+  if (cycle.login_refused && *cycle.login_refused != reported_refusal_) {
+    out.login_refused = reported_refusal_ = *cycle.login_refused;
+  }
+  if (session_.logged_in()) reported_refusal_.clear();
   if (!cycle.answered) return out;
   const MappedStatus mapped = map_server_variables(cycle.variables);
   if (!mapped.usable) {

@@ -39,7 +39,8 @@ struct NetworkReading {
   ups_link::StatusReading reading;
   ups_link::ServerBatteryValues battery;
   bool forced_shutdown = false;     // FSD in ups.status
-  // The server refused the login of a new connection in this cycle: its ERR word.
+  // The server refused the login of a new connection in this cycle, for another reason than it
+  // gave last time (a server that refuses every reconnection is told of once): its ERR word.
   std::optional<std::string> login_refused;
 };
 
@@ -69,6 +70,7 @@ class NetworkLink final : public ups_link::UpsTransport {
   ClientSession session_;
   std::string label_;
   bool reported_unusable_ = false;
+  std::string reported_refusal_;  // empty once a login succeeded
 };
 
 }  // namespace nut

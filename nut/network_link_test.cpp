@@ -176,6 +176,27 @@ TEST_F(NetworkLinkTest, ARefusedCommandIsReportedAsNotDone) {
   EXPECT_TRUE(link.session().connected());
 }
 
+TEST_F(NetworkLinkTest, ARefusedLoginIsReportedOncePerReasonOverReconnections) {
+  int logins = 0;
+  server.respond = [&](std::string_view request) {
+    if (request.rfind("LOGIN", 0) == 0) {
+      ++logins;
+      return Answer{logins == 3 ? "OK\n" : "ERR ACCESS-DENIED\n"};
+    }
+    Answer answer = friendly_server(list_with("OL"))(request);
+    answer.close_after = request.rfind("LIST", 0) == 0;  // every answer ends the connection
+    return answer;
+  };
+  NetworkLink link(server, clock, {{"ups", "10.0.0.2", 3493}, "mon", "pw"});
+  std::vector<std::string> reported;
+  for (int cycle = 0; cycle < 8; ++cycle) {
+    if (const std::optional<std::string> refusal = link.poll().login_refused) reported.push_back(*refusal);
+  }
+  // Refused twice, let in, refused again: told at the first and again after the success.
+  EXPECT_EQ(logins, 4);
+  EXPECT_EQ(reported, (std::vector<std::string>{"ACCESS-DENIED", "ACCESS-DENIED"}));
+}
+
 TEST_F(NetworkLinkTest, LogOutEndsTheSession) {
   NetworkLink link = link_serving(list_with("OB LB"));
   link.poll();

@@ -4,7 +4,8 @@
 
 namespace service {
 
-void perform_critical_action(std::uint32_t action, HostEnvironment& host, const std::function<void()>& started) {
+void perform_critical_action(std::uint32_t action, HostEnvironment& host, bool rehearsed,
+                             const std::function<void()>& started) {
   // A failed privilege adjustment is only logged: the request then fails on its own.
   host.enable_shutdown_privilege();
   platform::SideEffects& effects = platform::side_effects();
@@ -13,8 +14,9 @@ void perform_critical_action(std::uint32_t action, HostEnvironment& host, const 
     effects.exit_windows(flags, kPowerSupplyShutdownReason);
     started();
   } else if (action == kActionHibernate) {
-    started();
+    if (!rehearsed) started();
     effects.set_power_state(true, true);
+    if (rehearsed) started();
   } else {
     started();
   }

@@ -20,7 +20,9 @@ inline constexpr std::uint32_t kPowerSupplyShutdownReason = 0x8006000A;
 // Enables the shutdown privilege, then carries out `action` (kActionShutdown, kActionHibernate;
 // anything else does nothing). Returns after the hibernation when the machine has resumed.
 // `started` runs once, as soon as the action is under way: right after the shutdown was requested
-// (it runs on by itself), but before the hibernation call, which returns only after the resume.
-void perform_critical_action(std::uint32_t action, HostEnvironment& host, const std::function<void()>& started);
+// (it runs on by itself), but before the hibernation call, which returns only after the resume. A
+// `rehearsed` action only writes its line and returns at once: `started` then follows the line.
+void perform_critical_action(std::uint32_t action, HostEnvironment& host, bool rehearsed,
+                             const std::function<void()>& started);
 
 }  // namespace service

@@ -146,7 +146,7 @@ std::uint32_t MonitoringLoop::act_at_critical_point(std::uint32_t state) {
   record(library_, core::event::kCriticalAction, action == kActionShutdown ? "выключение" : "спящий режим");
   // The library stays loaded until the action is under way, so that a NUT server's primary is
   // told only then; a rehearsed action also records its line through the library.
-  perform_critical_action(action, host_, [&] {
+  perform_critical_action(action, host_, rehearsed, [&] {
     library_.end_server_session();
     if (!rehearsed) library_.unload();
   });

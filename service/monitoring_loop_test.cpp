@@ -236,6 +236,26 @@ TEST_F(MonitoringLoopTest, InTestModeTheActionIsWrittenDownWhileTheLibraryIsStil
   EXPECT_TRUE(effects.exits.empty()) << "no real request";
 }
 
+TEST_F(MonitoringLoopTest, ARehearsedHibernationEndsTheServersSessionAfterItsLine) {
+  static testing::ScriptedLibrary* writer_library = nullptr;
+  writer_library = &library;
+  host.on_test_mode = [](bool on) {
+    core::set_power_action_test_mode(on, [](int code, const char* text) {
+      writer_library->record_event(static_cast<std::uint32_t>(code), text);
+    });
+  };
+  host.dwords["PowerActionTestMode"] = 1;
+  host.dwords["CriticalPowerAction"] = 1;
+  library.states = {UPS_LOWBATTERY};
+  library.load_results = {true, false};
+  run();
+  core::set_power_action_test_mode(false, nullptr);
+  const auto line = std::find_if(journal.begin(), journal.end(),
+                                 [](const std::string& entry) { return entry.rfind("event 30 ", 0) == 0; });
+  ASSERT_NE(line, journal.end());
+  EXPECT_EQ(*std::next(line), "end session");
+}
+
 TEST_F(MonitoringLoopTest, AStopRequestEndsTheMonitoringCleanlyWithoutAnyAction) {
   library.during_wait = [&] { loop.request_stop(); };
   run();
