@@ -20,8 +20,9 @@ TEST(EventReport, KindFollowsTheEventsMeaningAndUnknownCodesAreWarnings) {
       {30, EventLogKind::warning},    {40, EventLogKind::warning},     {6, EventLogKind::error},
       {7, EventLogKind::error},       {14, EventLogKind::error},       {15, EventLogKind::error},
       {39, EventLogKind::error},      {41, EventLogKind::error},       {52, EventLogKind::error},
+      {45, EventLogKind::error},      {46, EventLogKind::warning},     {47, EventLogKind::information},
       // Codes the table does not know, whoever adds them.
-      {16, EventLogKind::warning},    {31, EventLogKind::warning},     {47, EventLogKind::warning},
+      {16, EventLogKind::warning},    {31, EventLogKind::warning},     {48, EventLogKind::warning},
       {99, EventLogKind::warning},    {0, EventLogKind::warning},      {-3, EventLogKind::warning},
   };
   for (const auto& c : cases) EXPECT_EQ(event_log_kind(c.code), c.kind) << "code " << c.code;
