@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/key_security_win.h"
 #include "platform/test_security_win.h"
 #include "platform/test_wine_env_win.h"
 #include "setup/setup_dialog_ids.h"
@@ -325,7 +326,9 @@ class NetworkEntryTest : public SetupDialogTest {
       if (!dialog_->field_enabled(id)) return false;
     return true;
   }
+  // As the service's installation keeps it: a login in a key others may read is not used.
   static void store_login(const std::wstring& user, const std::wstring& password) {
+    ASSERT_TRUE(platform::create_admin_only_key("SYSTEM\\CurrentControlSet\\Services\\UPS\\Network\\Client"));
     set_text(kLoginPath, L"Username", user);
     set_text(kLoginPath, L"Password", password);
   }
