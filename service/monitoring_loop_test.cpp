@@ -34,6 +34,17 @@ class MonitoringLoopTest : public ::testing::Test {
  protected:
   void run() { loop.run(); }
 
+  // Test mode as the service sets it: the rehearsal's lines written through the loaded library.
+  void rehearse_through_the_library() {
+    static testing::ScriptedLibrary* writer_library = nullptr;
+    writer_library = &library;
+    host.on_test_mode = [](bool on) {
+      core::set_power_action_test_mode(on, [](int code, const char* text) {
+        writer_library->record_event(static_cast<std::uint32_t>(code), text);
+      });
+    };
+  }
+
   testing::Journal journal;
   testing::ScriptedLibrary library{journal};
   testing::MemoryHost host{journal};
@@ -214,13 +225,7 @@ TEST_F(MonitoringLoopTest, AfterTheHibernationMonitoringStartsOverWithTheLibrary
 
 // The rehearsal writes its line through the library: it must still be loaded at that moment.
 TEST_F(MonitoringLoopTest, InTestModeTheActionIsWrittenDownWhileTheLibraryIsStillLoaded) {
-  static testing::ScriptedLibrary* writer_library = nullptr;
-  writer_library = &library;
-  host.on_test_mode = [](bool on) {
-    core::set_power_action_test_mode(on, [](int code, const char* text) {
-      writer_library->record_event(static_cast<std::uint32_t>(code), text);
-    });
-  };
+  rehearse_through_the_library();
   host.dwords["PowerActionTestMode"] = 1;
   library.states = {UPS_LOWBATTERY};
   run();
@@ -237,13 +242,7 @@ TEST_F(MonitoringLoopTest, InTestModeTheActionIsWrittenDownWhileTheLibraryIsStil
 }
 
 TEST_F(MonitoringLoopTest, ARehearsedHibernationEndsTheServersSessionAfterItsLine) {
-  static testing::ScriptedLibrary* writer_library = nullptr;
-  writer_library = &library;
-  host.on_test_mode = [](bool on) {
-    core::set_power_action_test_mode(on, [](int code, const char* text) {
-      writer_library->record_event(static_cast<std::uint32_t>(code), text);
-    });
-  };
+  rehearse_through_the_library();
   host.dwords["PowerActionTestMode"] = 1;
   host.dwords["CriticalPowerAction"] = 1;
   library.states = {UPS_LOWBATTERY};
