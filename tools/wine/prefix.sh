@@ -47,7 +47,12 @@ start_display() {
 stop_display() {
   local display_file="$WINEPREFIX.display"
   [ -f "$display_file" ] || return 0
-  kill "$(cut -d' ' -f2 "$display_file")" 2>/dev/null || true
+  local pid
+  pid=$(cut -d' ' -f2 "$display_file")
+  kill "$pid" 2>/dev/null || true
+  # Gone before its number is free again: a display started next must not lose its socket to the
+  # old server's exit.
+  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
   rm -f "$display_file"
 }
 
