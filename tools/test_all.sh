@@ -50,9 +50,18 @@ phase package
 tools/package.sh || fail "packaging failed"
 
 phase prefix
+# The two prefixes are made side by side: each is mostly Wine waiting on itself.
+declare -A prefix_job=()
 for preset in win64 win32; do
   [[ " ${presets[*]} " == *" $preset "* ]] || continue
-  tools/wine/prefix.sh up "$root/build/$preset/wineprefix" || fail "Wine prefix for $preset failed"
+  tools/wine/prefix.sh up "$root/build/$preset/wineprefix" >"build/$preset/prefix.log" 2>&1 &
+  prefix_job[$preset]=$!
+done
+for preset in "${!prefix_job[@]}"; do
+  wait "${prefix_job[$preset]}"
+  rc=$?
+  cat "build/$preset/prefix.log"
+  [ $rc -eq 0 ] || fail "Wine prefix for $preset failed"
 done
 
 phase tests
