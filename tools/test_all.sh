@@ -8,7 +8,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-export ORVIK_FUZZ_SECONDS=${ORVIK_FUZZ_SECONDS:-10}
+export ORVIK_FUZZ_SECONDS=${ORVIK_FUZZ_SECONDS:-5}
 source tools/wine/env_check.sh
 
 phase_start=$SECONDS
