@@ -37,6 +37,11 @@ inline constexpr Text kPowerActionRehearsed{30, "Проверочный режи
 // The UPS's battery-low bit while mains is present: recharging, nothing to act on.
 inline constexpr Text kLowBatteryOnMains{31, "Батарея разряжена, питание от сети, идёт заряд (%.1f, В)\n"};
 inline constexpr Text kTestEndedBatteryLow{32, "Тест батареи завершён: батарея разряжена, питание от сети (%.1f, В)\n"};
+// A request over the pipe whose caller lacked a right: the account, the command, the rights missing.
+inline constexpr Text kPipeRequestRefused{33, "Запрос к службе отклонён: %s, команда %u, нет прав: %s\n"};
+// The pipe could not be created (its name held by another process, or a system error): the
+// monitoring goes on without it and tries again every cycle.
+inline constexpr Text kPipeUnavailable{34, "Канал управления службой недоступен (ошибка %u), мониторинг продолжается без него\n"};
 // A kernel object of the system's names (the shared block, the new-data event) that another account
 // made, or opened to others, before the service created it.
 inline constexpr Text kObjectTakenBack{35, "Объект %s был открыт другим пользователям: владелец и права доступа восстановлены\n"};
@@ -57,8 +62,6 @@ inline constexpr char kNoSettingsKey[] = "нет раздела настроек
 inline constexpr char kNoUpsChosen[] = "в настройках не выбраны производитель и модель ИБП";
 inline constexpr char kNoPort[] = "в настройках нет порта ИБП";
 inline constexpr char kSharedBlock[] = "общий блок состояния не создан";
-inline constexpr char kPipeTaken[] = "имя канала \\\\.\\pipe\\UPS занято другим процессом";
-inline constexpr char kPipeNotCreated[] = "канал \\\\.\\pipe\\UPS не создан";
 inline constexpr char kNoUsbUps[] = "ИБП на USB не найден";
 inline constexpr char kBadServerAddress[] = "порт %s не адрес сервера ИБП (NUT:ИБП@сервер[:порт])";
 inline constexpr char kPortNotOpened[] = "порт %s не открывается";

@@ -1,6 +1,10 @@
 #include "core/library_hooks_win.h"
 
+#include <atomic>
+
+#include "core/event_texts.h"
 #include "core/power_policy.h"
+#include "ipc/pipe_rights.h"
 #include "core/registry_config_store_win.h"
 #include "link/command_sender.h"
 #include "platform/debug_trace.h"
@@ -25,6 +29,11 @@ class OwnedConfigStore final : public ConfigStore {
   platform::UniqueKey key_;
   RegistryConfigStore store_;
 };
+
+// The service is the only writer of the block's switches; the tray asks for them over the pipe.
+void store_switch(ipc::UpsSharedBlock* block, std::uint32_t ipc::UpsSharedBlock::*field, bool on) {
+  if (block) std::atomic_ref<std::uint32_t>(block->*field).store(on ? 1 : 0);
+}
 
 struct PowerActionStart {
   LibraryCore* core;
@@ -89,6 +98,25 @@ void LibraryHooks::reload_statistics_config() { stats::process_stat_core().load_
 bool LibraryHooks::ups_link_up() { return !core_.monitor.link_lost; }
 
 void LibraryHooks::send_ups_command(const char* command) { ups_link::send_command(core_.link(), command); }
+
+void LibraryHooks::set_action_blocked(bool on) { store_switch(core_.block(), &ipc::UpsSharedBlock::action_blocked, on); }
+
+void LibraryHooks::set_turn_off_blocked(bool on) {
+  store_switch(core_.block(), &ipc::UpsSharedBlock::turn_off_blocked, on);
+}
+
+void LibraryHooks::request_refused(const std::string& account, std::uint32_t cmd, std::uint32_t missing) {
+  const std::string rights = ipc::rights_text(missing);
+  debug_trace("UPS::request cmd:%u from %s refused: lacks %u\n", static_cast<unsigned>(cmd), account.c_str(),
+              static_cast<unsigned>(missing));
+  ::log_event(event::kPipeRequestRefused.code, event::kPipeRequestRefused.format, account.c_str(),
+              static_cast<unsigned>(cmd), rights.c_str());
+}
+
+void LibraryHooks::pipe_unavailable(std::uint32_t error) {
+  debug_trace("UPS::IPC unavailable: %u; monitoring goes on, tried again every cycle\n", static_cast<unsigned>(error));
+  ::log_event(event::kPipeUnavailable.code, event::kPipeUnavailable.format, static_cast<unsigned>(error));
+}
 
 void LibraryHooks::start_power_action(std::uint32_t action_code) {
   auto* start = new PowerActionStart{&core_, action_code};

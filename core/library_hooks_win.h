@@ -32,6 +32,10 @@ class LibraryHooks final : public CoreHooks, public ipc::PipeCommandHandler {
   bool ups_link_up() override;
   void send_ups_command(const char* command) override;
   void start_power_action(std::uint32_t action_code) override;
+  void set_action_blocked(bool on) override;
+  void set_turn_off_blocked(bool on) override;
+  void request_refused(const std::string& account, std::uint32_t cmd, std::uint32_t missing) override;
+  void pipe_unavailable(std::uint32_t error) override;
 
  private:
   LibraryCore& core_;

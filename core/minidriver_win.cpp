@@ -46,6 +46,7 @@ class Start {
 
   std::uint32_t run() {
     debug_trace("UPS::UPSInit(void)\n");
+    open_pipe();
     monitor_.reset();
     stats::process_stat_core().trace_at_unload();
     if (!stats::process_stat_core().load_config())
@@ -74,6 +75,16 @@ class Start {
  private:
   ipc::UpsSharedBlock& block() { return *core_.block(); }
 
+  // First of all, so that the name is the service's before anything else can fail. A pipe that
+  // cannot be had stops nothing: the polling thread tries again every cycle.
+  void open_pipe() {
+    debug_trace(" UPS::UPSc.create() - ");
+    if (core_.pipe.is_open() || core_.pipe.open())
+      debug_trace("OK\n");
+    else
+      debug_trace("error %u: monitoring goes on without it\n", static_cast<unsigned>(core_.pipe.last_open_error()));
+  }
+
   static void record_adoption(const std::string& name, platform::Adoption adoption) {
     if (adoption == platform::Adoption::taken_back)
       log_event(event::kObjectTakenBack.code, event::kObjectTakenBack.format, name.c_str());
@@ -92,11 +103,6 @@ class Start {
     return result;
   }
 
-  // The name is taken when an instance exists that is not ours: the system then refuses a first one.
-  static bool pipe_name_taken() {
-    return WaitNamedPipeA(ipc::kPipeName, 1) || GetLastError() != ERROR_FILE_NOT_FOUND;
-  }
-
   bool open_publication() {
     debug_trace(" UPS::openSharedMemory - ");
     const bool opened = core_.publisher.open_block();
@@ -105,13 +111,6 @@ class Start {
     block().action_request = 0;
     block().turn_off_blocked = 0;
     block().action_blocked = 0;
-    debug_trace("OK\n");
-    debug_trace(" UPS::UPSc.create() - ");
-    if (!core_.pipe.create()) {
-      failed(pipe_name_taken() ? event::start_failure::kPipeTaken : event::start_failure::kPipeNotCreated);
-      core_.publisher.close();
-      return false;
-    }
     debug_trace("OK\n");
     return true;
   }
@@ -250,7 +249,7 @@ void release(LibraryCore& core) {
   core.usb.close();
   if (!core.hold_network_session) end_network_session(core, false);
   core.state_change.reset();
-  core.pipe.disconnect();
+  core.pipe.close();
   stop_monitor_window(core);
   core.keyboard.close();
 }

@@ -102,11 +102,12 @@ inline bool command_applied(const std::string& lines, const std::function<bool()
 
 }  // namespace simulator
 
-// The shared block as another process of the system sees it (the tray, the viewer).
+// The shared block as an administrator's process sees it: read, and written with requests as
+// SYSTEM and administrators may (the setup's requests, or a test standing in for them).
 class BlockView {
  public:
   bool attach() {
-    if (!platform::open_shared_memory(memory_, false, ipc::kSharedBlockBaseName, ipc::kSharedBlockSize))
+    if (!platform::attach_shared_memory_writable(memory_, ipc::kSharedBlockBaseName, ipc::kSharedBlockSize))
       return false;
     block_ = static_cast<ipc::UpsSharedBlock*>(memory_.data());
     return true;

@@ -79,21 +79,48 @@ class Publication : public ::testing::Test {
   std::unique_ptr<StatusPublisher> publisher_;
 };
 
-// Users get what the tray uses and nothing more: no user can change an object's owner or DACL.
+// Users get what the tray uses and nothing more: they read the block and never write it, and no
+// user can change an object's owner or DACL.
 TEST_F(Publication, BlockAndEventGrantInteractiveUsersOnlyWhatTheTrayUses) {
   ASSERT_TRUE(publisher_->open_block());
   ASSERT_TRUE(publisher_->create_new_data_event());
-  platform::UniqueHandle block(OpenFileMappingA(READ_CONTROL, FALSE, ("Global\\" + base_ + "_map").c_str()));
+  const std::string block_name = "Global\\" + base_ + "_map";
+  platform::UniqueHandle block(OpenFileMappingA(READ_CONTROL, FALSE, block_name.c_str()));
   platform::UniqueHandle event(OpenEventA(READ_CONTROL, FALSE, event_name_.c_str()));
   ASSERT_TRUE(block && event);
-  EXPECT_EQ(dacl_entries(block.get()), service_object_dacl(SECTION_ALL_ACCESS, FILE_MAP_READ | FILE_MAP_WRITE));
+  EXPECT_EQ(dacl_entries(block.get()), service_object_dacl(SECTION_ALL_ACCESS, FILE_MAP_READ));
   EXPECT_EQ(dacl_entries(event.get()), service_object_dacl(EVENT_ALL_ACCESS, SYNCHRONIZE | platform::kEventQueryState));
 
-  // A reader's handles carry just those rights, and serve it.
+  // A reader's handles carry just those rights: its view is read-only, and the mapping it holds
+  // gives no writable view either.
   platform::SharedMemory memory;
   ASSERT_TRUE(open_shared_block(memory, false, base_.c_str()));
-  shared_block(memory)->action_blocked = 1;
-  EXPECT_EQ(publisher_->block()->action_blocked, 1u);
+  publisher_->block()->action_blocked = 1;
+  EXPECT_EQ(shared_block(memory)->action_blocked, 1u) << "the reader sees what the service writes";
+  MEMORY_BASIC_INFORMATION view{};
+  ASSERT_EQ(VirtualQuery(memory.data(), &view, sizeof view), sizeof view);
+  EXPECT_EQ(view.Protect, static_cast<DWORD>(PAGE_READONLY));
+  platform::UniqueView writable(MapViewOfFile(memory.mapping.get(), FILE_MAP_WRITE, 0, 0, sizeof(UpsSharedBlock)));
+  EXPECT_FALSE(writable) << "a reader's handle maps no writable view";
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  DWORD old_protection = 0;
+  EXPECT_FALSE(VirtualProtect(memory.data(), sizeof(UpsSharedBlock), PAGE_READWRITE, &old_protection))
+      << "nor can its view be made writable";
+
+  // An interactive user who is no administrator cannot open it for writing at all.
+  {
+    platform::testing::LoweredToken lowered;
+    ASSERT_TRUE(lowered.impersonate());
+    platform::UniqueHandle as_user(OpenFileMappingA(FILE_MAP_WRITE, FALSE, block_name.c_str()));
+    EXPECT_FALSE(as_user);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    platform::UniqueHandle reading(OpenFileMappingA(FILE_MAP_READ, FALSE, block_name.c_str()));
+    EXPECT_TRUE(reading) << "reading stays open to users";
+  }
+  platform::SharedMemory administrator;
+  ASSERT_TRUE(attach_shared_block_writable(administrator, base_.c_str())) << "administrators may write requests";
+  shared_block(administrator)->action_request = 3;
+  EXPECT_EQ(publisher_->block()->action_request, 3u);
   platform::UniqueHandle reader = open_new_data_event(event_name_.c_str());
   ASSERT_TRUE(reader);
   EXPECT_FALSE(signalled(reader.get()));

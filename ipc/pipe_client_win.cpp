@@ -1,6 +1,8 @@
 #include "ipc/pipe_client_win.h"
 
+#include "ipc/pipe_server_identity_win.h"
 #include "platform/debug_trace.h"
+#include "platform/security_win.h"
 
 namespace ipc {
 namespace {
@@ -45,10 +47,15 @@ class PipeClient::Source final : public ByteSource {
 
 bool PipeClient::connect() {
   disconnect();
+  // Exactly what users are granted (GENERIC_WRITE would ask for the right to create instances).
   // The service may only identify the caller, never act in its name.
-  pipe_.reset(CreateFileA(name_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+  pipe_.reset(CreateFileA(name_.c_str(), platform::kPipeUserAccess, 0, nullptr, OPEN_EXISTING,
                           FILE_FLAG_OVERLAPPED | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
-  if (!pipe_) return false;
+  if (!pipe_) return connect_failed(GetLastError());
+  if (!pipe_server_is_the_service(pipe_.get())) {
+    pipe_.reset();
+    return connect_failed(ERROR_ACCESS_DENIED);
+  }
   io_event_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
   if (!io_event_) {
     pipe_.reset();
@@ -58,14 +65,23 @@ bool PipeClient::connect() {
   return true;
 }
 
+// An impostor met on the way is what the caller learns, whatever the last attempt found: its
+// instance, once left, stays busy until its owner disconnects it.
 bool PipeClient::connect_within(DWORD limit_ms) {
   const DWORD start = GetTickCount();
+  bool impostor = false;
   while (!connect()) {
+    impostor = impostor || last_connect_error_ == ERROR_ACCESS_DENIED;
     const DWORD waited = GetTickCount() - start;
-    if (waited >= limit_ms) return false;
-    if (GetLastError() != ERROR_PIPE_BUSY || !WaitNamedPipeA(name_.c_str(), limit_ms - waited)) Sleep(50);
+    if (waited >= limit_ms) return connect_failed(impostor ? ERROR_ACCESS_DENIED : last_connect_error_);
+    if (last_connect_error_ != ERROR_PIPE_BUSY || !WaitNamedPipeA(name_.c_str(), limit_ms - waited)) Sleep(50);
   }
   return true;
+}
+
+bool PipeClient::connect_failed(DWORD error) {
+  last_connect_error_ = error;
+  return false;
 }
 
 // No flush before closing: it would wait until the service has read everything, and the service
@@ -120,6 +136,10 @@ bool PipeClient::handle_message(PipeClientEvents& events) {
   if (message().cmd == MSG_STAT_FLUSHED) {
     debug_trace("UPS_UI::stat flushed\n");
     events.on_stat_flushed();
+    return true;
+  }
+  if (message().cmd == MSG_ANSWER && message().size == kPipeAnswerSize) {
+    events.on_answer(message().payload_word(0), message().payload_word(1));
     return true;
   }
   return false;

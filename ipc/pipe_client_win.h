@@ -3,11 +3,14 @@
 //
 // The handle is opened for overlapped input/output, so reads never wait: a read that does not
 // complete at once is cancelled and its partial bytes kept for the next poll. Writes use the same
-// overlapped machinery, as the handle requires. Touched only by the GUI thread.
+// overlapped machinery, as the handle requires. A connection is kept only when the server at the
+// other end is the service (pipe_server_identity_win.h). Touched only by the GUI thread (or the
+// one thread of a command-line request).
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "ipc/pipe_message.h"
@@ -22,6 +25,9 @@ class PipeClientEvents {
   virtual ~PipeClientEvents() = default;
   // MSG_STAT_FLUSHED arrived: the statistics files are complete on disk.
   virtual void on_stat_flushed() = 0;
+  // MSG_ANSWER arrived: the service took the request of command `cmd`, or refused it for lack of
+  // the `missing` rights (pipe_rights.h).
+  virtual void on_answer(std::uint32_t cmd, std::uint32_t missing) = 0;
 };
 
 class PipeClient {
@@ -30,13 +36,17 @@ class PipeClient {
   PipeClient(const PipeClient&) = delete;
   PipeClient& operator=(const PipeClient&) = delete;
 
-  // Drops any previous connection and connects; fails while the service has no free pipe.
+  // Drops any previous connection and connects; fails while the service has no free instance, and
+  // when the server is not the service.
   bool connect();
   // The same, trying for up to `limit_ms`: the service listens again only at its next polling
   // cycle after a client left, and a start-up that connects in between must not give up.
   bool connect_within(DWORD limit_ms);
   void disconnect();
   bool is_connected() const { return pipe_.is_open(); }
+  // Why the last connect failed: the system's error, ERROR_ACCESS_DENIED when the server was not
+  // the service.
+  DWORD last_connect_error() const { return last_connect_error_; }
 
   // Takes what the service sent, without waiting; a complete message is in message().
   PipeMessageReader::Result try_read();
@@ -49,12 +59,14 @@ class PipeClient {
   bool write(const PipeMessage& message);
 
   // One timer tick: connects when not connected and `may_connect` (the session is active), reads
-  // one message, handles MSG_CLOSE and MSG_STAT_FLUSHED, and drops a connection the service broke.
+  // one message, handles MSG_CLOSE, MSG_STAT_FLUSHED and MSG_ANSWER, and drops a connection the
+  // service broke.
   // True when the tick should end here (a message was handled or the connection closed).
   bool poll(bool may_connect, PipeClientEvents& events);
 
  private:
   class Source;
+  bool connect_failed(DWORD error);
   bool handle_message(PipeClientEvents& events);
 
   std::string name_;
@@ -62,6 +74,7 @@ class PipeClient {
   platform::UniqueHandle io_event_;  // manual reset; for one read or write at a time
   PipeMessageReader reader_;
   DWORD last_read_error_ = ERROR_SUCCESS;
+  DWORD last_connect_error_ = ERROR_SUCCESS;
 };
 
 }  // namespace ipc

@@ -4,12 +4,14 @@
 
 #include <cstdint>
 
+#include "ipc/pipe_rights.h"
 #include "ipc/settings_message.h"
 #include "ipc/test_recording_core.h"
 
 namespace ipc {
 namespace {
 
+using testing::CallerWithRights;
 using testing::Calls;
 using testing::RecordingCore;
 
@@ -109,7 +111,8 @@ TEST(PipeCommands, MessagesOfTheWrongSizeOrForTheGuiAreIgnored) {
   PipeMessage action_without_code = make_pipe_message(MSG_POWER_ACTION);
   RecordingCore core;
   for (const PipeMessage& m : {short_settings, flush_with_payload, action_without_code, make_pipe_message(MSG_CLOSE),
-                               make_pipe_message(MSG_STAT_FLUSHED), make_pipe_message(0), make_pipe_message(11)})
+                               make_pipe_message(MSG_STAT_FLUSHED), make_pipe_message(MSG_ANSWER, 6), make_pipe_message(0),
+                               make_pipe_message(14), make_pipe_message(MSG_BLOCK_ACTION)})
     EXPECT_EQ(execute_pipe_message(m, core), PipeReply::none);
   EXPECT_TRUE(core.calls.empty());
 }
@@ -145,6 +148,98 @@ TEST(PipeCommands, BatteryTestsAreDroppedWhileTheLinkIsLost) {
     execute_pipe_message(make_pipe_message(cmd), core);
   execute_pipe_message(make_pipe_message(MSG_TEST_MINUTES, 5), core);
   EXPECT_TRUE(core.calls.empty());
+}
+
+}  // namespace
+}  // namespace ipc
+
+namespace ipc {
+namespace {
+
+TEST(PipeCommands, ProtectionSwitchesAreSetByAnyNonZeroWord) {
+  RecordingCore core;
+  for (std::uint32_t word : {1u, 0u, 7u}) {
+    execute_pipe_message(make_pipe_message(MSG_BLOCK_ACTION, word), core);
+    execute_pipe_message(make_pipe_message(MSG_BLOCK_TURN_OFF, word), core);
+  }
+  EXPECT_EQ(core.calls, (Calls{"block action 1", "block turn-off 1", "block action 0", "block turn-off 0",
+                               "block action 1", "block turn-off 1"}));
+}
+
+// Every request the service takes, what it needs, and what it does once allowed.
+struct Request {
+  PipeMessage message;
+  std::uint32_t needed;
+  Calls done;
+};
+
+std::vector<Request> every_request() {
+  return {
+      {to_message(SettingsRecord{}), kRightAdministrators, {"settings"}},
+      {make_pipe_message(MSG_STAT_RELOAD), kRightAdministrators, {"reload"}},
+      {make_pipe_message(MSG_POWER_ACTION, 0), kAllRights, {"action 0"}},  // UPS output off as well
+      {make_pipe_message(MSG_POWER_ACTION, 1), kAllRights, {"action 1"}},
+      {make_pipe_message(MSG_POWER_ACTION, 2), kRightShutdown, {"action 2"}},
+      {make_pipe_message(MSG_POWER_ACTION, 3), kRightShutdown, {"action 3"}},
+      {make_pipe_message(MSG_POWER_ACTION, 4), kRightShutdown, {"action 4"}},
+      {make_pipe_message(MSG_POWER_ACTION, 5), kRightShutdown, {"action 5"}},
+      {make_pipe_message(MSG_POWER_ACTION, 6), kAllRights, {"action 6"}},  // ignored by the core, still guarded
+      {make_pipe_message(MSG_POWER_ACTION, 0xFFFFFFFF), kAllRights, {"action 4294967295"}},
+      {make_pipe_message(MSG_TEST_CANCEL), kRightAdministrators, {"send CT\r"}},
+      {make_pipe_message(MSG_TEST_SHORT), kRightAdministrators, {"flush", "send T\r"}},
+      {make_pipe_message(MSG_TEST_MINUTES, 3), kRightAdministrators, {"flush", "send T03\r"}},
+      {make_pipe_message(MSG_TEST_UNTIL_LOW), kRightAdministrators, {"flush", "send TL\r"}},
+      {make_pipe_message(MSG_BLOCK_ACTION, 1), kRightAdministrators, {"block action 1"}},
+      {make_pipe_message(MSG_BLOCK_TURN_OFF, 1), kRightAdministrators, {"block turn-off 1"}},
+  };
+}
+
+TEST(PipeAuthorisation, ARequestIsCarriedOutOnlyWithEveryRightItNeeds) {
+  for (const Request& request : every_request()) {
+    const std::string name = request.done.back();
+    EXPECT_EQ(rights_needed(request.message), request.needed) << name;
+    for (std::uint32_t held : {0u, kRightShutdown, kRightAdministrators, kAllRights}) {
+      SCOPED_TRACE(name + ", held " + std::to_string(held));
+      RecordingCore core;
+      CallerWithRights caller(held);
+      const PipeOutcome outcome = serve_pipe_message(request.message, caller, core);
+      const std::uint32_t missing = request.needed & ~held;
+      EXPECT_EQ(outcome.reply, PipeReply::answer) << "the asking side learns the outcome either way";
+      EXPECT_EQ(outcome.missing, missing);
+      const std::string refused = "refused " + std::to_string(request.message.cmd) + " by HOST\\user lacking " +
+                                  std::to_string(missing);
+      EXPECT_EQ(core.calls, missing ? Calls{refused} : request.done)
+          << "a refused request does nothing, not even the flush before a battery test";
+    }
+  }
+}
+
+TEST(PipeAuthorisation, FlushAndMessagesTheServiceDoesNotTakeNeverAskWhoSentThem) {
+  RecordingCore core;
+  CallerWithRights nobody(0);
+  EXPECT_EQ(serve_pipe_message(make_pipe_message(MSG_STAT_FLUSH), nobody, core).reply, PipeReply::stat_flushed);
+  PipeMessage short_action = make_pipe_message(MSG_POWER_ACTION);
+  for (const PipeMessage& m : {short_action, make_pipe_message(MSG_CLOSE), make_pipe_message(MSG_ANSWER, 1),
+                               make_pipe_message(MSG_BLOCK_ACTION), make_pipe_message(99)}) {
+    EXPECT_EQ(serve_pipe_message(m, nobody, core).reply, PipeReply::none) << m.cmd;
+  }
+  EXPECT_EQ(core.calls, Calls{"flush"});
+  EXPECT_EQ(nobody.asked, 0);
+}
+
+TEST(PipeAuthorisation, TheAnswerCarriesTheCommandAndWhatWasMissing) {
+  const PipeMessage answer = make_answer(MSG_POWER_ACTION, kAllRights);
+  EXPECT_EQ(answer.size, kPipeAnswerSize);
+  EXPECT_EQ(answer.cmd, MSG_ANSWER);
+  EXPECT_EQ(answer.payload_word(0), MSG_POWER_ACTION);
+  EXPECT_EQ(answer.payload_word(1), kAllRights);
+}
+
+TEST(PipeRights, TheRefusalNamesWhatIsMissing) {
+  EXPECT_EQ(refusal_text(kRightAdministrators), "Служба ИБП отклонила запрос: нужны права администратора.");
+  EXPECT_EQ(refusal_text(kRightShutdown), "Служба ИБП отклонила запрос: нужно право завершения работы.");
+  EXPECT_EQ(refusal_text(kAllRights),
+            "Служба ИБП отклонила запрос: нужны права администратора и право завершения работы.");
 }
 
 }  // namespace

@@ -14,10 +14,15 @@
 namespace ipc {
 
 inline constexpr const char* kPipeName = "\\\\.\\pipe\\UPS";
+// Instances the service serves at once: a client that connects and never lets go keeps one of
+// them, not the others.
+inline constexpr int kPipeInstances = 4;
 inline constexpr std::uint32_t kPipeBufferSize = 4096;
 inline constexpr std::uint32_t kPipeHeaderSize = 8;
-// A header plus one 32-bit word at offset 8: MSG_POWER_ACTION and MSG_TEST_MINUTES.
+// A header plus one 32-bit word at offset 8: MSG_POWER_ACTION, MSG_TEST_MINUTES and the switches.
 inline constexpr std::uint32_t kPipeWordMessageSize = 12;
+// A header plus two 32-bit words: MSG_ANSWER.
+inline constexpr std::uint32_t kPipeAnswerSize = 16;
 
 // Command codes.
 inline constexpr std::uint32_t MSG_SETTINGS = 1;        // GUI -> service, settings record (55 bytes)
@@ -30,6 +35,12 @@ inline constexpr std::uint32_t MSG_TEST_CANCEL = 7;     // GUI -> service
 inline constexpr std::uint32_t MSG_TEST_SHORT = 8;      // GUI -> service
 inline constexpr std::uint32_t MSG_TEST_MINUTES = 9;    // GUI -> service, minutes 1..99 at offset 8
 inline constexpr std::uint32_t MSG_TEST_UNTIL_LOW = 10; // GUI -> service
+// The two protection switches of the block, set by the service on request: 0 or 1 at offset 8.
+inline constexpr std::uint32_t MSG_BLOCK_ACTION = 11;   // to service: "action blocked"
+inline constexpr std::uint32_t MSG_BLOCK_TURN_OFF = 12; // to service: "turn-off blocked"
+// service -> asking side: the command of the request at offset 8 and the rights its caller lacked
+// at offset 12 (pipe_rights.h); 0 there means the request was accepted.
+inline constexpr std::uint32_t MSG_ANSWER = 13;
 
 static_assert(std::endian::native == std::endian::little, "the wire format is the host's own layout");
 
@@ -38,10 +49,10 @@ struct PipeMessage {
   std::uint32_t cmd = 0;
   unsigned char payload[kPipeBufferSize - kPipeHeaderSize] = {};
 
-  // The 32-bit word at offset 8 of a 12-byte message.
-  std::uint32_t payload_word() const {
+  // The 32-bit word at offset 8 + 4 * index of a message at least that long.
+  std::uint32_t payload_word(std::size_t index = 0) const {
     std::uint32_t word;
-    std::memcpy(&word, payload, sizeof word);
+    std::memcpy(&word, payload + index * sizeof word, sizeof word);
     return word;
   }
 };
@@ -63,6 +74,14 @@ inline PipeMessage make_pipe_message(std::uint32_t cmd, std::uint32_t word) {
   PipeMessage message = make_pipe_message(cmd);
   message.size = kPipeWordMessageSize;
   std::memcpy(message.payload, &word, sizeof word);
+  return message;
+}
+
+// The service's answer to a request with command `cmd`: `missing` rights (0: accepted).
+inline PipeMessage make_answer(std::uint32_t cmd, std::uint32_t missing) {
+  PipeMessage message = make_pipe_message(MSG_ANSWER, cmd);
+  message.size = kPipeAnswerSize;
+  std::memcpy(message.payload + sizeof cmd, &missing, sizeof missing);
   return message;
 }
 

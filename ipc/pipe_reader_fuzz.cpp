@@ -1,12 +1,14 @@
 // Fuzz target: the pipe server's reader and command table fed an arbitrary byte stream, cut into
 // arbitrary pieces (the first input byte seeds how much each read gets, including nothing and a
-// failed read). A message must stay inside the buffer, within 8..4096 bytes, and execute safely.
+// failed read, and which rights the caller holds). A message must stay inside the buffer, within
+// 8..4096 bytes, and execute safely; nothing may be done for a caller lacking its rights.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
 #include "ipc/pipe_commands.h"
 #include "ipc/pipe_message_reader.h"
+#include "ipc/pipe_rights.h"
 
 namespace {
 
@@ -44,14 +46,40 @@ class NullCore : public ipc::PipeCommandHandler {
         s.shutdown_on_cap_battery_wait > 100 || s.shutdown_on_u_battery_wait < 50 || s.shutdown_on_u_battery_wait > 1000 ||
         s.signal_window_start < 0 || s.signal_window_start > 1439 || s.signal_window_end < 0 || s.signal_window_end > 1439)
       __builtin_trap();
+    done();
   }
-  void reload_statistics_config() override {}
-  void flush_statistics() override {}
+  void reload_statistics_config() override { done(); }
+  void flush_statistics() override { done(); }
   bool ups_link_up() override { return true; }
   void send_ups_command(const char* command) override {
     if (std::strlen(command) > 4) __builtin_trap();  // the longest is "T99\r"
+    done();
   }
-  void start_power_action(std::uint32_t) override {}
+  void start_power_action(std::uint32_t) override { done(); }
+  void set_action_blocked(bool) override { done(); }
+  void set_turn_off_blocked(bool) override { done(); }
+  void request_refused(const std::string&, std::uint32_t, std::uint32_t missing) override {
+    if (missing == 0) __builtin_trap();
+  }
+  void pipe_unavailable(std::uint32_t) override {}
+  // The message being served and the rights of its caller.
+  const ipc::PipeMessage* serving = nullptr;
+  std::uint32_t held = 0;
+
+ private:
+  void done() {
+    if (serving && ipc::missing_rights(ipc::rights_needed(*serving), held) != 0) __builtin_trap();
+  }
+};
+
+class FuzzCaller : public ipc::PipeCaller {
+ public:
+  explicit FuzzCaller(std::uint32_t rights) : rights_(rights) {}
+  std::uint32_t held_rights() override { return rights_; }
+  std::string account() override { return "fuzz"; }
+
+ private:
+  std::uint32_t rights_;
 };
 
 }  // namespace
@@ -61,12 +89,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ipc::PipeMessageReader reader;
   FuzzPipe pipe(reader, data + 1, size - 1, data[0]);
   NullCore core;
+  core.held = data[0] & ipc::kAllRights;
+  FuzzCaller caller(core.held);
   // Every read either takes bytes or is one of the few empty or failed ones the seed cycle allows.
   for (std::size_t polls = 0; !pipe.exhausted() && polls < 64 + 8 * size; ++polls) {
     if (reader.read_from(pipe) != ipc::PipeMessageReader::Result::message) continue;
     const ipc::PipeMessage& message = reader.message();
     if (message.size < ipc::kPipeHeaderSize || message.size > ipc::kPipeBufferSize) __builtin_trap();
-    ipc::execute_pipe_message(message, core);
+    core.serving = &message;
+    ipc::serve_pipe_message(message, caller, core);
   }
   return 0;
 }

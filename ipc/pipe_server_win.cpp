@@ -1,108 +1,126 @@
 #include "ipc/pipe_server_win.h"
 
+#include "ipc/pipe_client_token_win.h"
 #include "platform/debug_trace.h"
-#include "platform/security_win.h"
-#include "platform/system_version_win.h"
 
 namespace ipc {
 namespace {
 
-// Not defined by every SDK; the flag exists from Vista on and is refused before.
-constexpr DWORD kRejectRemoteClients = 0x00000008;
+// The instances of the pipe as the system counts them, whoever made them; 0 when it cannot tell.
+DWORD instances_of_pipe(HANDLE any_instance) {
+  DWORD count = 0;
+  if (!GetNamedPipeHandleStateA(any_instance, nullptr, &count, nullptr, nullptr, nullptr, 0)) return 0;
+  return count;
+}
 
-DWORD pipe_mode() {
-  const DWORD mode = PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_NOWAIT;
-  return platform::system_before_vista() ? mode : mode | kRejectRemoteClients;
+HANDLE duplicate(HANDLE handle) {
+  HANDLE copy = nullptr;
+  if (!DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS))
+    return nullptr;
+  return copy;
 }
 
 }  // namespace
 
-// The pipe as the reader sees it: each read returns at once with what is there.
-class PipeServer::Source final : public ByteSource {
- public:
-  explicit Source(PipeServer& server) : server_(server) {}
-  bool read(unsigned char* into, std::size_t length, std::size_t& got) override {
-    DWORD count = 0;
-    if (!ReadFile(server_.pipe_.get(), into, static_cast<DWORD>(length), &count, nullptr)) {
-      server_.last_read_error_ = GetLastError();
+bool PipeServer::open() {
+  close();
+  if (adopt_kept() || create_instances()) return true;
+  close();
+  return false;
+}
+
+void PipeServer::close() {
+  for (PipeInstance& instance : instances_) instance.close();
+}
+
+bool PipeServer::adopt_kept() {
+  if (!keeper_ || keeper_->size != sizeof(PipeKeeper) || keeper_->count != kPipeInstances) return false;
+  for (int i = 0; i < kPipeInstances; ++i) {
+    HANDLE copy = duplicate(keeper_->instances[i]);
+    if (!copy || !instances_[i].adopt(copy)) {
+      debug_trace("UPS::kept pipe instance %d unusable: %u\n", i, static_cast<unsigned>(GetLastError()));
+      keeper_->count = 0;
       return false;
     }
-    got = count;
-    return true;
   }
-
- private:
-  PipeServer& server_;
-};
-
-bool PipeServer::create() {
-  disconnect();
-  platform::ObjectSecurity security(platform::SystemObject::pipe);
-  pipe_.reset(CreateNamedPipeA(name_.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_FIRST_PIPE_INSTANCE, pipe_mode(), 1,
-                               kPipeBufferSize, kPipeBufferSize, 0, security.attributes()));
-  if (!pipe_) {
-    debug_trace("UPS::CreateNamedPipe error: %u\n", static_cast<unsigned>(GetLastError()));
-    return false;
-  }
-  reader_.restart();
   return true;
 }
 
-// No flush before disconnecting: flushing waits until the client has read everything, and a hung
-// tray would then hold up the polling thread or UPSStop on the way to a critical shutdown.
-void PipeServer::disconnect() {
-  if (!pipe_) return;
-  DisconnectNamedPipe(pipe_.get());
-  pipe_.reset();
+// The system refuses a first instance while another process holds the name, and any instance
+// beyond kPipeInstances. Where it does not keep the first promise (Wine), the count of instances
+// right after the first shows a stranger's all the same; one that slips in later takes the place
+// of the last of ours, whose creation then fails.
+bool PipeServer::create_instances() {
+  for (int i = 0; i < kPipeInstances; ++i) {
+    if (!instances_[i].create(name_.c_str(), i == 0)) {
+      last_open_error_ = GetLastError();
+      return false;
+    }
+    if (i == 0 && instances_of_pipe(instances_[0].handle()) != 1) {
+      last_open_error_ = ERROR_ACCESS_DENIED;
+      return false;
+    }
+  }
+  leave_with_keeper();
+  return true;
 }
 
-PipeMessageReader::Result PipeServer::try_read() {
-  if (!pipe_) return PipeMessageReader::Result::nothing;
-  Source source(*this);
-  return reader_.read_from(source);
-}
-
-bool PipeServer::write(const PipeMessage& message) {
-  if (!pipe_ || message.size < kPipeHeaderSize || message.size > kPipeBufferSize) return false;
-  DWORD written = 0;
-  return WriteFile(pipe_.get(), &message, message.size, &written, nullptr) && written == message.size;
+void PipeServer::leave_with_keeper() {
+  if (!keeper_ || keeper_->size != sizeof(PipeKeeper)) return;
+  for (int i = 0; i < kPipeInstances; ++i) {
+    keeper_->instances[i] = duplicate(instances_[i].handle());
+    if (!keeper_->instances[i]) {
+      keeper_->count = 0;  // what was duplicated stays open, and holds the name, until the process ends
+      return;
+    }
+  }
+  keeper_->count = kPipeInstances;
 }
 
 void PipeServer::poll(PipeCommandHandler& handler) {
-  switch (try_read()) {
+  if (!is_open()) reopen(handler);
+  for (PipeInstance& instance : instances_) serve(instance, handler);
+}
+
+void PipeServer::reopen(PipeCommandHandler& handler) {
+  if (open()) {
+    if (outage_reported_) debug_trace("UPS::IPC available again\n");
+    outage_reported_ = false;
+    return;
+  }
+  if (outage_reported_) return;
+  outage_reported_ = true;
+  handler.pipe_unavailable(last_open_error_);
+}
+
+void PipeServer::serve(PipeInstance& instance, PipeCommandHandler& handler) {
+  switch (instance.try_read()) {
     case PipeMessageReader::Result::message:
-      execute(handler);
+      execute(instance, handler);
       return;
     case PipeMessageReader::Result::rejected:
-      debug_trace("UPS::Msg size:%u rejected\n", static_cast<unsigned>(message().size));
-      recreate();
+      debug_trace("UPS::Msg size:%u rejected\n", static_cast<unsigned>(instance.message().size));
+      recreate(instance);
       return;
     case PipeMessageReader::Result::failed:
-      if (last_read_error_ == ERROR_BROKEN_PIPE) recreate();
+      if (instance.last_read_error() == ERROR_BROKEN_PIPE) recreate(instance);
       return;
     case PipeMessageReader::Result::nothing:
       return;
   }
 }
 
-void PipeServer::execute(PipeCommandHandler& handler) {
-  const PipeMessage& received = message();
+void PipeServer::execute(PipeInstance& instance, PipeCommandHandler& handler) {
+  const PipeMessage& received = instance.message();
   debug_trace("UPS::Msg size:%d cmd:%d\n", static_cast<int>(received.size), static_cast<int>(received.cmd));
-  if (execute_pipe_message(received, handler) == PipeReply::stat_flushed) write(make_pipe_message(MSG_STAT_FLUSHED));
+  PipeClientToken caller(instance.handle());
+  const PipeOutcome outcome = serve_pipe_message(received, caller, handler);
+  if (outcome.reply == PipeReply::stat_flushed) instance.write(make_pipe_message(MSG_STAT_FLUSHED));
+  if (outcome.reply == PipeReply::answer) instance.write(make_answer(received.cmd, outcome.missing));
 }
 
-void PipeServer::recreate() {
-  debug_trace("UPS::IPC recreated:%d\n", listen_again() ? 1 : 0);
-}
-
-// A no-wait instance answers ConnectNamedPipe at once: listening, or already connected again.
-bool PipeServer::listen_again() {
-  if (!pipe_) return false;
-  DisconnectNamedPipe(pipe_.get());
-  reader_.restart();
-  if (ConnectNamedPipe(pipe_.get(), nullptr)) return true;
-  const DWORD error = GetLastError();
-  return error == ERROR_PIPE_LISTENING || error == ERROR_PIPE_CONNECTED;
+void PipeServer::recreate(PipeInstance& instance) {
+  debug_trace("UPS::IPC recreated:%d\n", instance.listen_again() ? 1 : 0);
 }
 
 }  // namespace ipc

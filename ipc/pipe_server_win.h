@@ -1,13 +1,16 @@
 // PipeServer: the service's end of "\\.\pipe\UPS", polled without blocking once per polling cycle.
 //
-// One instance, byte mode, no-wait mode: a client connects without the server waiting for it, and
-// every read returns at once. When the client goes away, or sends a header that cannot be followed,
-// the instance is disconnected and listens again, so that the next client (the tray GUI of whoever
-// logs on) can connect. The instance is never closed while monitoring runs: no other process can
-// create the name in between and receive the trays' connections. Only SYSTEM and Administrators
-// may connect, and never from another machine.
-// Touched only by the polling thread (UPSInit creates it before the thread starts, UPSStop closes
-// it after the thread has ended).
+// kPipeInstances instances, each with its own reader and client, so that a client that connects
+// and never lets go keeps one of them and not the others. The pipe is created as the name's first
+// instance with all its instances at once: when another process holds the name the pipe is not
+// opened, the monitoring goes on without it, and every polling cycle tries again. Each request is
+// authorised on its own by its caller's token (pipe_commands.h) and answered.
+//
+// The instances are never closed while monitoring runs (a client that leaves is disconnected and
+// its instance listens again), and with a keeper (pipe_keeper_win.h) not even between two runs.
+// Interactive users may connect (never from another machine), but never add an instance.
+// Touched only by the polling thread (UPSInit opens it before the thread starts, UPSStop closes it
+// after the thread has ended).
 #pragma once
 
 #include <windows.h>
@@ -15,9 +18,9 @@
 #include <string>
 
 #include "ipc/pipe_commands.h"
+#include "ipc/pipe_instance_win.h"
+#include "ipc/pipe_keeper_win.h"
 #include "ipc/pipe_message.h"
-#include "ipc/pipe_message_reader.h"
-#include "platform/handles_win.h"
 
 namespace ipc {
 
@@ -27,38 +30,38 @@ class PipeServer {
   PipeServer(const PipeServer&) = delete;
   PipeServer& operator=(const PipeServer&) = delete;
 
-  // Closes any previous instance and creates the pipe as the name's first instance: fails, with
-  // its debug line, when another process already owns the name.
-  bool create();
-  // Closes the pipe; a client then reads a broken pipe.
-  void disconnect();
-  bool is_open() const { return pipe_.is_open(); }
+  // The host's keeper from now on (null: none); its instances are served from the next open().
+  void keep_with(PipeKeeper* keeper) { keeper_ = keeper; }
+  // Serves the kept instances, or creates the pipe (and leaves it with the keeper). False when
+  // another process holds the name or the system refused; last_open_error() says why.
+  bool open();
+  // Disconnects every client and closes this server's handles; kept instances stay kept.
+  void close();
+  bool is_open() const { return instances_[0].is_open(); }
+  DWORD last_open_error() const { return last_open_error_; }
 
-  // Reads what the client sent, without blocking; a complete message is in message().
-  PipeMessageReader::Result try_read();
-  const PipeMessage& message() const { return reader_.message(); }
-  // The system error of the last failed read (ERROR_NO_DATA while idle, ERROR_BROKEN_PIPE once the
-  // client has gone).
-  DWORD last_read_error() const { return last_read_error_; }
-
-  // A plain write of message.size bytes; false when nothing or not all of it was written.
-  bool write(const PipeMessage& message);
-
-  // One polling cycle's turn: executes at most one received message with `handler` and answers
-  // MSG_STAT_FLUSH; re-creates the pipe after a broken pipe or a rejected header.
+  // One polling cycle's turn: opens a pipe that is not open (an outage is reported to `handler`
+  // once, its end traced), then serves at most one message on each instance and answers it;
+  // listens again where a client left or sent a header that cannot be followed.
   void poll(PipeCommandHandler& handler);
 
+  // For tests: one instance, to read and write it directly.
+  PipeInstance& instance(int index) { return instances_[index]; }
+
  private:
-  class Source;
-  void execute(PipeCommandHandler& handler);
-  // Drops the client and listens again on the same instance.
-  void recreate();
-  bool listen_again();
+  bool adopt_kept();
+  bool create_instances();
+  void leave_with_keeper();
+  void reopen(PipeCommandHandler& handler);
+  void serve(PipeInstance& instance, PipeCommandHandler& handler);
+  void execute(PipeInstance& instance, PipeCommandHandler& handler);
+  void recreate(PipeInstance& instance);
 
   std::string name_;
-  platform::UniqueHandle pipe_;
-  PipeMessageReader reader_;
-  DWORD last_read_error_ = ERROR_SUCCESS;
+  PipeInstance instances_[kPipeInstances];
+  PipeKeeper* keeper_ = nullptr;
+  DWORD last_open_error_ = ERROR_SUCCESS;
+  bool outage_reported_ = false;
 };
 
 }  // namespace ipc

@@ -13,6 +13,10 @@ bool open_shared_block(platform::SharedMemory& holder, bool create, const char* 
   return platform::open_shared_memory(holder, create, base_name, sizeof(UpsSharedBlock));
 }
 
+bool attach_shared_block_writable(platform::SharedMemory& holder, const char* base_name) {
+  return platform::attach_shared_memory_writable(holder, base_name, sizeof(UpsSharedBlock));
+}
+
 bool take_block_picture(HANDLE new_data_event, const UpsSharedBlock& block, UpsSharedBlock& picture) {
   return signalled(new_data_event) && copy_whole_cycle(block, picture);
 }

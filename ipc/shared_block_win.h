@@ -9,10 +9,13 @@
 namespace ipc {
 
 // The service creates the block (zero-filled); every other process only attaches to an existing
-// one and gets false, without a log line, while the service has not created it.
+// one, read-only, and gets false, without a log line, while the service has not created it.
 bool open_shared_block(platform::SharedMemory& holder, bool create, const char* base_name = kSharedBlockBaseName);
+// Attaches for writing requests into the block, as SYSTEM and administrators may; false for
+// anyone else and while there is no block.
+bool attach_shared_block_writable(platform::SharedMemory& holder, const char* base_name = kSharedBlockBaseName);
 
-// The block of an attached holder; null when not attached.
+// The block of an attached holder; null when not attached. A reader's view is read-only.
 inline UpsSharedBlock* shared_block(const platform::SharedMemory& holder) {
   return static_cast<UpsSharedBlock*>(holder.data());
 }

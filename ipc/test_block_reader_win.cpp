@@ -1,4 +1,5 @@
-// Test program: a reader of the published block in a process of its own, as the tray GUI is.
+// Test program: a reader of the published block in a process of its own, as the tray GUI is, that
+// also writes a request into it as an administrator's process may (the setup's power action).
 //   ipc_block_reader BASE EVENT CYCLES
 // Attaches to "Global\<BASE>_map", takes pictures while the event EVENT is signalled and checks
 // that each shows one whole cycle of test_cycle_pattern.h, until it has seen CYCLES different
@@ -24,7 +25,7 @@ constexpr std::uint32_t kRestartRequest = 3;
 
 bool attach(const char* base, const char* event_name, platform::SharedMemory& memory, platform::UniqueHandle& event) {
   for (DWORD waited = 0; waited < 10000; waited += 20, Sleep(20)) {
-    if (!memory.view && !ipc::open_shared_block(memory, false, base)) continue;
+    if (!memory.view && !ipc::attach_shared_block_writable(memory, base)) continue;
     event = ipc::open_new_data_event(event_name);
     if (event) return true;
   }

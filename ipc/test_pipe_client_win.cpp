@@ -12,6 +12,9 @@
 //   once      MSG_STAT_RELOAD; one turn
 //   survive   connects (one turn); after the test closed the server, polls until the client has
 //             dropped the broken connection and connected again, sends MSG_STAT_RELOAD; one turn
+//   squat     no client at all: tries every 5 ms to make an instance of PIPE of its own, as a
+//             process that wants the name would, until it has one (or 60 s passed); one turn, during
+//             which it listens again whenever a client has left; then it ends
 // Exit codes (besides flush's count): 0 done, 2 bad arguments, 3 no connection, 4 a write
 // failed, 5 the test did not answer, 6 the scenario's outcome was not seen.
 #include <windows.h>
@@ -45,7 +48,13 @@ constexpr int kNotSeen = 6;
 class FlushCounter : public ipc::PipeClientEvents {
  public:
   void on_stat_flushed() override { ++count; }
+  void on_answer(std::uint32_t, std::uint32_t missing) override {
+    ++answers;
+    if (missing != 0) ++refusals;
+  }
   int count = 0;
+  int answers = 0;
+  int refusals = 0;
 };
 
 // A plain synchronous handle: for the scenarios that write partial or malformed messages.
@@ -147,7 +156,9 @@ int all(const char* pipe) {
     client.poll(false, flushes);
   std::printf("%s", trace.joined().c_str());
   const bool closed = trace.contains("UPS_UI::Msg size:8 cmd:2\n") && trace.contains("UPS_UI::IPC closed by command\n");
-  return flushes.count == 1 && closed ? kOk : kNotSeen;
+  // Settings, reload, the power action and the four tests are answered, all accepted.
+  const bool answered = flushes.answers == 7 && flushes.refusals == 0;
+  return flushes.count == 1 && answered && closed ? kOk : kNotSeen;
 }
 
 int once(const char* pipe, ipc::testing::Handshake& turns) {
@@ -181,6 +192,24 @@ int survive(const char* pipe, ipc::testing::Handshake& turns) {
   return rc;
 }
 
+int squat(const char* pipe, ipc::testing::Handshake& turns) {
+  platform::UniqueHandle instance;
+  for (DWORD start = GetTickCount(); !instance && GetTickCount() - start < 60000; Sleep(5))
+    instance.reset(CreateNamedPipeA(pipe, PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_NOWAIT, PIPE_UNLIMITED_INSTANCES,
+                                    512, 512, 0, nullptr));
+  if (!instance) return kNoConnection;
+  turns.signal_sent();
+  for (DWORD waited = 0; !turns.wait_next(5); waited += 5) {
+    if (waited > kConnectTimeoutMs * 6) return kNoAnswer;
+    DWORD available = 0;
+    if (!PeekNamedPipe(instance.get(), nullptr, 0, nullptr, &available, nullptr) && GetLastError() == ERROR_BROKEN_PIPE) {
+      DisconnectNamedPipe(instance.get());
+      ConnectNamedPipe(instance.get(), nullptr);
+    }
+  }
+  return kOk;
+}
+
 int run(int argc, char** argv) {
   if (argc < 4) return kBadArguments;
   const char* pipe = argv[1];
@@ -193,6 +222,7 @@ int run(int argc, char** argv) {
   if (scenario == "all") return all(pipe);
   if (scenario == "once") return once(pipe, turns);
   if (scenario == "survive") return survive(pipe, turns);
+  if (scenario == "squat") return squat(pipe, turns);
   return kBadArguments;
 }
 

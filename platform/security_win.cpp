@@ -12,13 +12,13 @@ namespace {
 const wchar_t* descriptor_text(SystemObject object) {
   switch (object) {
     case SystemObject::shared_block:
-      return L"D:P(A;;0xF001F;;;SY)(A;;0xF001F;;;BA)(A;;0x6;;;IU)";
+      return L"D:P(A;;0xF001F;;;SY)(A;;0xF001F;;;BA)(A;;0x4;;;IU)";
     case SystemObject::new_data_event:
       return L"D:P(A;;0x1F0003;;;SY)(A;;0x1F0003;;;BA)(A;;0x100001;;;IU)";
     case SystemObject::pipe:
       // The deny entry keeps remote administrators out where the pipe cannot reject remote clients
       // itself (before Vista).
-      return L"D:P(D;;0x1F01FF;;;NU)(A;;0x1F01FF;;;SY)(A;;0x1F01FF;;;BA)";
+      return L"D:P(D;;0x1F01FF;;;NU)(A;;0x1F01FF;;;SY)(A;;0x1F01FF;;;BA)(A;;0x12008B;;;IU)";
     case SystemObject::archive_root:
       // BU Users: read and traverse (FILE_GENERIC_READ | FILE_GENERIC_EXECUTE); OICI: inherited.
       return L"D:P(A;OICI;0x1F01FF;;;SY)(A;OICI;0x1F01FF;;;BA)(A;OICI;0x1200A9;;;BU)";
@@ -31,7 +31,9 @@ const wchar_t* descriptor_text(SystemObject object) {
   return nullptr;
 }
 
-static_assert(kBlockUserAccess == 0x6 && kEventUserAccess == 0x100001, "the descriptors' texts grant these");
+static_assert(kBlockUserAccess == 0x4 && kEventUserAccess == 0x100001 && kPipeUserAccess == 0x12008B,
+              "the descriptors' texts grant these");
+static_assert((kPipeUserAccess & FILE_CREATE_PIPE_INSTANCE) == 0, "users never create an instance of the pipe");
 static_assert(SECTION_ALL_ACCESS == 0xF001F && EVENT_ALL_ACCESS == 0x1F0003 && FILE_ALL_ACCESS == 0x1F01FF &&
               KEY_ALL_ACCESS == 0xF003F && MUTEX_ALL_ACCESS == 0x1F0001);
 

@@ -24,10 +24,14 @@ std::string shared_memory_name(const char* base_name);
 
 // With `create` the block is created if needed and zero-filled (the service side); a block that
 // already existed is taken over as object_takeover_win.h says, and false when it is refused.
-// Without `create` the call only attaches to a block that already exists and never leaves an
-// object behind. A holder
-// that was attached before is released first. Failures of the system calls are logged with
+// Without `create` the call only attaches to a block that already exists, for reading: the view is
+// read-only, and a write through it faults. It never leaves an object behind. A holder that was
+// attached before is released first. Failures of the system calls are logged with
 // "openSharedMemory::..." lines; a reader that finds no block gets false without a line.
 bool open_shared_memory(SharedMemory& holder, bool create, const char* base_name, DWORD size);
+
+// Attaches to an existing block for reading and writing, as SYSTEM and administrators may (the
+// setup's requests); false without a line for anyone else, or when there is no block.
+bool attach_shared_memory_writable(SharedMemory& holder, const char* base_name, DWORD size);
 
 }  // namespace platform

@@ -1,6 +1,8 @@
-// Test helper: the DACL of a kernel object or file as read back with GetSecurityInfo, one entry
+// Test helpers: the DACL of a kernel object or file as read back with GetSecurityInfo, one entry
 // per ACE ("A" allow or "D" deny, the SID as text, the access mask), in the DACL's order; its
-// owner; and the security another process could give an object it makes first.
+// owner; the security another process could give an object it makes first; and this process's
+// token lowered to an ordinary user's (the Administrators group for deny only, the shutdown
+// privilege deleted), to act as that user on this thread or to start a process as one.
 #pragma once
 
 #include <windows.h>
@@ -8,9 +10,12 @@
 #include <sddl.h>
 
 #include <optional>
+#include <utility>
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include "platform/handles_win.h"
 
 namespace platform::testing {
 
@@ -124,6 +129,67 @@ inline std::optional<std::vector<AceEntry>> dacl_entries(HANDLE object, SE_OBJEC
   }
   LocalFree(descriptor);
   return entries;
+}
+
+// What of this process's token a LoweredToken takes away.
+enum Lowering : unsigned { kWithoutAdministrators = 1, kWithoutShutdownPrivilege = 2, kOrdinaryUser = 3 };
+
+class LoweredToken {
+ public:
+  explicit LoweredToken(unsigned lowering = kOrdinaryUser) {
+    HANDLE process = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, &process)) return;
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                             &administrators);
+    SID_AND_ATTRIBUTES deny_only{administrators, 0};
+    LUID_AND_ATTRIBUTES deleted{};
+    LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &deleted.Luid);
+    const bool admin = (lowering & kWithoutAdministrators) != 0, shutdown = (lowering & kWithoutShutdownPrivilege) != 0;
+    CreateRestrictedToken(process, 0, admin ? 1 : 0, admin ? &deny_only : nullptr, shutdown ? 1 : 0,
+                          shutdown ? &deleted : nullptr, 0, nullptr, &primary_);
+    FreeSid(administrators);
+    CloseHandle(process);
+  }
+  ~LoweredToken() {
+    if (impersonating_) RevertToSelf();
+    if (primary_) CloseHandle(primary_);
+  }
+  LoweredToken(const LoweredToken&) = delete;
+  LoweredToken& operator=(const LoweredToken&) = delete;
+
+  // A primary token, for CreateProcessAsUser and for asking what it holds; null when not made.
+  HANDLE primary() const { return primary_; }
+  // This thread acts with the lowered token until the object goes.
+  bool impersonate() {
+    HANDLE copy = nullptr;
+    if (!primary_ || !DuplicateToken(primary_, SecurityImpersonation, &copy)) return false;
+    impersonating_ = SetThreadToken(nullptr, copy) != FALSE;
+    CloseHandle(copy);
+    return impersonating_;
+  }
+
+ private:
+  HANDLE primary_ = nullptr;
+  bool impersonating_ = false;
+};
+
+// Starts `command_line` with the lowered token as its process token; its standard output and
+// error go to `output` when given (a file handle that the child inherits).
+inline UniqueHandle start_process_as(const LoweredToken& token, std::string command_line, HANDLE output = nullptr) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  if (output) {
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = output;
+  }
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessAsUserA(token.primary(), nullptr, command_line.data(), nullptr, nullptr, output != nullptr, 0,
+                            nullptr, nullptr, &startup, &info))
+    return UniqueHandle();
+  CloseHandle(info.hThread);
+  return UniqueHandle(info.hProcess);
 }
 
 }  // namespace platform::testing

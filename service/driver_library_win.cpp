@@ -50,6 +50,11 @@ bool LoadedDriverLibrary::bind() {
   return true;
 }
 
+std::uint32_t LoadedDriverLibrary::init() {
+  setup_(installation::kKeepPipe, reinterpret_cast<ULONG_PTR>(&pipe_keeper_));
+  return functions_.init();
+}
+
 void LoadedDriverLibrary::unload() {
   std::lock_guard lock(mutex_);
   functions_ = core::MinidriverExports{};

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "core/minidriver_exports_win.h"
+#include "ipc/pipe_keeper_win.h"
 #include "service/driver_library.h"
 #include "setup/setup_export.h"
 
@@ -37,7 +38,8 @@ class LibraryExports {
 
 // The monitoring loop's library. The loop's thread loads, binds, calls and unloads; the control
 // handler's thread may at any time cancel the wait or forward the end of the session, which the
-// lock keeps from meeting an unload half-way.
+// lock keeps from meeting an unload half-way. The pipe's instances are kept here, so that the
+// service holds its name for the whole life of the process, across the library's unloads.
 class LoadedDriverLibrary final : public DriverLibrary {
  public:
   ~LoadedDriverLibrary() override { unload(); }
@@ -47,7 +49,7 @@ class LoadedDriverLibrary final : public DriverLibrary {
   bool bind() override;
   void unload() override;
 
-  std::uint32_t init() override { return functions_.init(); }
+  std::uint32_t init() override;
   void stop() override { functions_.stop(); }
   std::uint32_t get_state() override { return functions_.get_state(); }
   void wait_for_state_change(std::uint32_t state, std::uint32_t limit_ms) override {
@@ -69,6 +71,7 @@ class LoadedDriverLibrary final : public DriverLibrary {
   // Written under the lock by the loop's thread, which alone reads them without it.
   core::MinidriverExports functions_;
   SetupFunction setup_ = nullptr;
+  ipc::PipeKeeper pipe_keeper_;
 };
 
 }  // namespace service

@@ -368,16 +368,18 @@ TEST_F(EventReporting, ListingShowsTheWaitAndTheCommandsAndClearingRemovesThem) 
 TEST_F(EventReporting, AStartThatFailsIsAnEventLineWithItsReason) {
   ASSERT_NO_FATAL_FAILURE(ensure_monitoring());
   ASSERT_TRUE(stop_ups_service_and_wait());
-  // Another process holds the pipe's name.
-  platform::UniqueHandle squatter(CreateNamedPipeA("\\\\.\\pipe\\UPS", PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_NOWAIT,
-                                                   1, 512, 512, 0, nullptr));
-  ASSERT_TRUE(squatter);
+  // A USB UPS chosen where none is attached.
+  const auto set_port = [](const char* port) {
+    platform::UniqueKey key = platform::open_key(platform::kServiceKeyPath, KEY_SET_VALUE);
+    return key && platform::write_string_value(key.get(), "Port", port);
+  };
+  ASSERT_TRUE(set_port("USB"));
   const std::size_t mark = output_->events().size();
   ServiceHandle ups = open_ups_service();
   ASSERT_TRUE(StartServiceW(ups.get(), 0, nullptr));
   EXPECT_TRUE(ups_state_becomes(SERVICE_STOPPED, 30000));
-  EXPECT_TRUE(CoreOutput::has_event(since(output_->events(), mark), 41,
-                                    "Служба ИБП не запущена: имя канала \\\\.\\pipe\\UPS занято другим процессом\n"))
+  ASSERT_TRUE(set_port("COM1"));
+  EXPECT_TRUE(CoreOutput::has_event(since(output_->events(), mark), 41, "Служба ИБП не запущена: ИБП на USB не найден\n"))
       << since(output_->events(), mark);
 }
 

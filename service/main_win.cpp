@@ -1,6 +1,7 @@
 // orvik_ups: the service host. It holds no UPS logic: the driver library "orvik_dll.dll" does the
-// work, loaded from the program's own folder. The command line chooses the role of the run; the exit code is
-// 0, except for an installation with the choice given, whose code tells how it ended.
+// work, loaded from the program's own folder. The command line chooses the role of the run; the
+// exit code is 0, except for an installation with the choice given and for a power-action switch,
+// whose codes tell how they ended.
 #include <windows.h>
 
 #include <string>
@@ -64,8 +65,7 @@ int run(const service::HostCommand& command) {
     case HostMode::kStatistics:
       return service::show_statistics();
     case HostMode::kPowerAction:
-      service::send_power_action(command.power_request);
-      break;
+      return service::send_power_action(command.power_request);
     case HostMode::kSetEventCommand:
       return service::set_event_command(command.event_code, command.event_command);
     case HostMode::kListEventCommands:

@@ -1,18 +1,18 @@
-// The command line's power-action switches: a request handed to the running service through the
-// library's `setup` export (command 10) and the shared status block.
+// The command line's power-action switches: a request to the running service over its pipe, in
+// this program's own name. The service decides by this program's token whether it may ask; a
+// refusal, or any other reason the request was not carried out, is written to the standard error.
 #pragma once
 
 #include <cstdint>
 
 namespace service {
 
-// A shared block may outlive its service while a tray application still holds it; no service
-// then takes the request, so the wait ends after this long and the request is withdrawn, lest a
-// service started later act on it.
-inline constexpr std::uint32_t kPowerActionTakeLimitMs = 30000;
+// The service answers at its next polling cycle; a service that does not answer within this long
+// is taken for one that will not.
+inline constexpr std::uint32_t kPowerActionAnswerLimitMs = 30000;
 
-// Hands request `code` (1..6) over and returns once the service took it, at once when no service
-// runs or the library is missing, or after kPowerActionTakeLimitMs (the request withdrawn).
-void send_power_action(std::uint32_t code);
+// Sends request `code` (1..6) and waits for the service's answer; the program's exit code
+// (power_switch.h).
+int send_power_action(std::uint32_t code);
 
 }  // namespace service

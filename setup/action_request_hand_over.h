@@ -23,11 +23,7 @@ class PollClock {
 };
 
 // Writes `code` into the action request field. A nonzero code is then polled for every 200 ms
-// until the field reads 0 again, for as long as that takes (a withdrawal ends the wait too).
+// until the field reads 0 again, for as long as that takes.
 void hand_over_action_request(ipc::UpsSharedBlock& block, std::uint32_t code, PollClock& clock);
-
-// Takes request `code` back unless the service took it meanwhile; a request written since by
-// someone else stays. True when it was withdrawn.
-bool withdraw_action_request(ipc::UpsSharedBlock& block, std::uint32_t code);
 
 }  // namespace installation

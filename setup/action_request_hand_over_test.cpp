@@ -44,26 +44,5 @@ TEST(ActionRequestHandOverTest, NonzeroCodeIsPolledEvery200MsUntilTheServiceTake
   EXPECT_THAT(clock.sleeps, Each(kActionRequestPollMs));
 }
 
-TEST(ActionRequestHandOverTest, AWithdrawalEndsTheWaitAndLeavesNoRequestBehind) {
-  ipc::UpsSharedBlock block{};
-  StepClock clock;
-  bool withdrawn = false;
-  clock.after_sleep = [&](std::size_t sleeps) {
-    if (sleeps == 5) withdrawn = withdraw_action_request(block, 1);  // the caller's time limit
-  };
-  hand_over_action_request(block, 1, clock);
-  EXPECT_TRUE(withdrawn);
-  EXPECT_EQ(block.action_request, 0u) << "a service started later must not act on it";
-}
-
-TEST(ActionRequestHandOverTest, WithdrawalLeavesARequestTakenOrWrittenSinceByAnotherProcess) {
-  ipc::UpsSharedBlock block{};
-  block.action_request = 5;  // ours (2) was taken, the tray menu asked for another
-  EXPECT_FALSE(withdraw_action_request(block, 2));
-  EXPECT_EQ(block.action_request, 5u);
-  block.action_request = 0;
-  EXPECT_FALSE(withdraw_action_request(block, 0));
-}
-
 }  // namespace
 }  // namespace installation

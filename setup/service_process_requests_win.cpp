@@ -16,6 +16,10 @@ void forward_end_session() { send_to_monitor_window(WM_ENDSESSION, TRUE); }
 
 void forward_power_event(WPARAM event) { send_to_monitor_window(WM_POWERBROADCAST, event); }
 
+void keep_pipe_with(ipc::PipeKeeper* keeper) {
+  core::library_core().pipe.keep_with(keeper && keeper->size == sizeof(ipc::PipeKeeper) ? keeper : nullptr);
+}
+
 void record_event(const EventRecord* record) {
   if (!record || !record->text) return;
   log_event(static_cast<int>(record->code), "%s", record->text);

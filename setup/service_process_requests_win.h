@@ -1,5 +1,6 @@
 // Requests the service host makes of the library inside its own process: the system's
-// notifications forwarded to the monitor window `CWndUPS`, and event lines for the statistics log.
+// notifications forwarded to the monitor window `CWndUPS`, event lines for the statistics log, and
+// the keeper of the pipe's instances.
 //
 // Any thread. The notifications are sent (not posted): they are handled before the call returns.
 #pragma once
@@ -8,6 +9,7 @@
 
 #include <cstdint>
 
+#include "ipc/pipe_keeper_win.h"
 #include "setup/setup_export.h"
 
 namespace installation {
@@ -20,5 +22,9 @@ void forward_power_event(WPARAM event);
 // The record's text, taken as it is (never as a format), as an event line with its code. Nothing
 // for a null record or text.
 void record_event(const EventRecord* record);
+
+// The next UPSInit of this process serves the pipe's instances `keeper` holds, or leaves the ones
+// it creates there (ipc/pipe_keeper_win.h). Null, or a keeper of another layout: none from now on.
+void keep_pipe_with(ipc::PipeKeeper* keeper);
 
 }  // namespace installation

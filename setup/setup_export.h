@@ -1,7 +1,7 @@
 // The library's `setup` export: installation steps and the few requests the service host passes
 // to the library (vendor and model lists, defaults, the setup dialog or its choice given without
-// it, tray close requests, the service's end-of-session and event lines, command-line power
-// actions).
+// it, tray close requests, the service's end-of-session and event lines, power actions written
+// into the block by SYSTEM or an administrator, the keeper of the pipe).
 #pragma once
 
 #include <windows.h>
@@ -28,6 +28,7 @@ enum SetupCommand : std::uint32_t {
   kHoldNetworkSession = 12,
   // ... until the action has started: LOGOUT, and the primary may go on.
   kEndNetworkSession = 13,
+  kKeepPipe = 14,  // argument: the host's ipc::PipeKeeper, for the pipe to outlive each run
 };
 
 // The argument of kSaveGivenChoice: what the setup dialog would have been given. Saved as the

@@ -63,6 +63,9 @@ extern "C" int WINAPI setup(std::uint32_t command, ULONG_PTR argument) {
     case kEndNetworkSession:
       core::end_network_session(core::library_core(), true);
       return 0;
+    case kKeepPipe:
+      keep_pipe_with(reinterpret_cast<ipc::PipeKeeper*>(argument));
+      return 0;
     default:
       return 0;
   }

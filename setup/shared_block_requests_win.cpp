@@ -20,22 +20,17 @@ class TickClock final : public PollClock {
 
 bool set_gui_exit_request(std::uint32_t value) {
   platform::SharedMemory memory;
-  if (!ipc::open_shared_block(memory, false)) return false;
+  if (!ipc::attach_shared_block_writable(memory)) return false;
   std::atomic_ref<std::uint32_t>(ipc::shared_block(memory)->gui_exit_request).store(value);
   return true;
 }
 
 bool request_power_action(std::uint32_t code) {
   platform::SharedMemory memory;
-  if (!ipc::open_shared_block(memory, false)) return false;
+  if (!ipc::attach_shared_block_writable(memory)) return false;
   TickClock clock;
   hand_over_action_request(*ipc::shared_block(memory), code, clock);
   return true;
-}
-
-bool withdraw_power_action(std::uint32_t code) {
-  platform::SharedMemory memory;
-  return ipc::open_shared_block(memory, false) && withdraw_action_request(*ipc::shared_block(memory), code);
 }
 
 }  // namespace installation

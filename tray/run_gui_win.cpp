@@ -5,6 +5,7 @@
 #include <objbase.h>
 
 #include "ipc/new_data_event_win.h"
+#include "ipc/pipe_client_token_win.h"
 #include "ipc/shared_block_win.h"
 #include "platform/debug_trace.h"
 #include "platform/library_search_win.h"
@@ -45,7 +46,9 @@ SessionNotifications find_session_notifications() {
   return found;
 }
 
-// Start-up up to the shared block; false when the tray application must give up.
+// Start-up up to the shared block; false when the tray application must give up. A pipe that
+// cannot be had (every instance busy, or its name taken by another process) is tried again every
+// tick: the icon follows the block meanwhile.
 bool connect_to_service(TraySession& session) {
   session.restricted = !config_writable();
   if (!open_new_data_event(session)) {
@@ -53,9 +56,9 @@ bool connect_to_service(TraySession& session) {
     return false;
   }
   if (!session.restricted) {
+    session.rights = ipc::rights_of_this_process();
     const bool connected = session.pipe.connect_within(kPipeStartLimitMs);
     debug_trace("UPS_UI::CONNECT IPC:%d\n", connected ? 1 : 0);
-    if (!connected) return false;
     session.sessions = find_session_notifications();
   }
   const bool attached = ipc::open_shared_block(session.block_holder, false);

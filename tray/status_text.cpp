@@ -88,7 +88,7 @@ std::string balloon_title(std::string_view model, std::string_view port) {
 }
 
 std::string status_text(const ipc::UpsSharedBlock& block, bool service_connected, bool with_temperature) {
-  if (!service_connected) return "Нет связи со службой";
+  if (!service_connected) return kNoServiceText;
   if (!block.link_ok) return "Нет связи";
   std::string text = power_source_text(block);
   append_load_and_battery(text, block);

@@ -47,6 +47,9 @@ inline ipc::UpsSharedBlock block_copy(const ipc::UpsSharedBlock& shared) {
 // "Состояние <model> (<port>)".
 std::string balloon_title(std::string_view model, std::string_view port);
 
+// What the tray says while it has no pipe to the service.
+inline constexpr char kNoServiceText[] = "Нет связи со службой";
+
 // What a left click shows: without the service "Нет связи со службой", without the UPS
 // "Нет связи", else the power source and time in state, voltages, load, battery, optionally the
 // temperature, and the set flags; cut to the balloon's size.

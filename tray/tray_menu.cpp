@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "ipc/pipe_rights.h"
+
 namespace tray {
 namespace {
 
@@ -9,15 +11,11 @@ std::uint32_t load_field(const std::uint32_t& field) {
   return std::atomic_ref<std::uint32_t>(const_cast<std::uint32_t&>(field)).load(std::memory_order_relaxed);
 }
 
-void store_field(std::uint32_t& field, std::uint32_t value) {
-  std::atomic_ref<std::uint32_t>(field).store(value, std::memory_order_relaxed);
-}
-
 struct PowerRequest {
   unsigned id;
   std::uint32_t request;
 };
-// The same codes as the service host's command line hands to the library.
+// The same codes as the service host's command line sends.
 constexpr PowerRequest kPowerRequests[] = {
     {kCmdShutdownTurnOff, 1}, {kCmdHibernateTurnOff, 2}, {kCmdReset, 3},
     {kCmdSuspend, 4},         {kCmdShutdownTurnOn, 5},   {kCmdHibernateTurnOn, 6},
@@ -27,24 +25,40 @@ MenuItem command(unsigned id, const char* text, bool checked = false, bool greye
   return MenuItem{id, text, checked, greyed, false};
 }
 
-void toggle(std::uint32_t& field) { store_field(field, load_field(field) != 0 ? 0 : 1); }
+// A request item, greyed when the tray's user lacks what the service will ask of it.
+MenuItem request(unsigned id, const char* text, std::uint32_t needed, std::uint32_t rights, bool checked = false) {
+  return command(id, text, checked, ipc::missing_rights(needed, rights) != 0);
+}
+
+MenuItem power(unsigned id, const char* text, std::uint32_t rights) {
+  for (const PowerRequest& known : kPowerRequests)
+    if (known.id == id) return request(id, text, ipc::power_request_rights(known.request), rights);
+  return command(id, text);
+}
+
+MenuChoice send(ipc::PipeMessage message) { return MenuChoice{MenuEffect::send_request, message}; }
+
+MenuChoice toggle(std::uint32_t cmd, const std::uint32_t& field) {
+  return send(ipc::make_pipe_message(cmd, load_field(field) != 0 ? 0 : 1));
+}
 
 }  // namespace
 
-TrayMenu build_tray_menu(const ipc::UpsSharedBlock& block, bool restricted) {
+TrayMenu build_tray_menu(const ipc::UpsSharedBlock& block, bool restricted, std::uint32_t rights) {
   TrayMenu menu;
   menu.power = {
-      command(kCmdBlockAction, "Блокировать действие", load_field(block.action_blocked) != 0),
-      command(kCmdBlockTurnOff, "Блокировать выкл. ИБП", load_field(block.turn_off_blocked) != 0),
+      request(kCmdBlockAction, "Блокировать действие", ipc::kSwitchRights, rights, load_field(block.action_blocked) != 0),
+      request(kCmdBlockTurnOff, "Блокировать выкл. ИБП", ipc::kSwitchRights, rights,
+              load_field(block.turn_off_blocked) != 0),
       MenuItem{},
-      command(kCmdShutdownTurnOff, "Выключить (Power OFF) + выкл. ИБП"),
-      command(kCmdHibernateTurnOff, "Спать (Hibernate) + выкл. ИБП"),
+      power(kCmdShutdownTurnOff, "Выключить (Power OFF) + выкл. ИБП", rights),
+      power(kCmdHibernateTurnOff, "Спать (Hibernate) + выкл. ИБП", rights),
       MenuItem{},
-      command(kCmdShutdownTurnOn, "Выключить (Power OFF) + вкл. ИБП"),
-      command(kCmdHibernateTurnOn, "Спать (Hibernate) + вкл. ИБП"),
+      power(kCmdShutdownTurnOn, "Выключить (Power OFF) + вкл. ИБП", rights),
+      power(kCmdHibernateTurnOn, "Спать (Hibernate) + вкл. ИБП", rights),
       MenuItem{},
-      command(kCmdReset, "Сброс (Reset)"),
-      command(kCmdSuspend, "Ждать (Suspend)"),
+      power(kCmdReset, "Сброс (Reset)", rights),
+      power(kCmdSuspend, "Ждать (Suspend)", rights),
   };
   MenuItem power_entry = command(0, "Питание");
   power_entry.opens_power_menu = true;
@@ -57,26 +71,24 @@ TrayMenu build_tray_menu(const ipc::UpsSharedBlock& block, bool restricted) {
   return menu;
 }
 
-MenuEffect carry_out_menu_command(unsigned id, ipc::UpsSharedBlock& block, bool restricted) {
+MenuChoice carry_out_menu_command(unsigned id, const ipc::UpsSharedBlock& block, bool restricted) {
   switch (id) {
     case kCmdSettings:
-      return MenuEffect::open_settings;
+      return {MenuEffect::open_settings, {}};
     case kCmdStatistics:
-      return restricted ? MenuEffect::none : MenuEffect::open_statistics;
+      return {restricted ? MenuEffect::none : MenuEffect::open_statistics, {}};
     case kCmdClose:
-      return MenuEffect::close;
+      return {MenuEffect::close, {}};
     case kCmdBlockAction:
-      toggle(block.action_blocked);
-      return MenuEffect::none;
+      return toggle(ipc::MSG_BLOCK_ACTION, block.action_blocked);
     case kCmdBlockTurnOff:
-      toggle(block.turn_off_blocked);
-      return MenuEffect::none;
+      return toggle(ipc::MSG_BLOCK_TURN_OFF, block.turn_off_blocked);
     default:
       break;
   }
-  for (const PowerRequest& power : kPowerRequests)
-    if (power.id == id) store_field(block.action_request, power.request);
-  return MenuEffect::none;
+  for (const PowerRequest& known : kPowerRequests)
+    if (known.id == id) return send(ipc::make_pipe_message(ipc::MSG_POWER_ACTION, known.request - 1));
+  return {};
 }
 
 }  // namespace tray

@@ -1,14 +1,16 @@
-// The tray icon's pop-up menu: its items from the shared block's switches, and what a chosen
-// command does. The power-action requests and the two switches are written straight into the
-// shared block (single aligned 32-bit stores) for the service to take.
+// The tray icon's pop-up menu: its items from the shared block's switches and the rights of the
+// tray's user, and what a chosen command does. Power-action requests and the two switches are
+// requests to the service over the pipe: the block is read-only for users, and the service decides
+// by the caller's own token whether it may ask.
 //
-// GUI thread only. The block is shared memory any local process may write: a switch that is
-// neither 0 nor 1 shows as checked and toggles to 0.
+// GUI thread only. The block is shared memory: a switch that is neither 0 nor 1 shows as checked
+// and toggles to 0.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "ipc/pipe_message.h"
 #include "ipc/shared_block.h"
 
 namespace tray {
@@ -44,13 +46,21 @@ struct TrayMenu {
   std::vector<MenuItem> main;
 };
 
-TrayMenu build_tray_menu(const ipc::UpsSharedBlock& block, bool restricted);
+// `rights` are what this tray may ask of the service (pipe_rights.h): its user's rights while it
+// uses the pipe, none without it. A request needing more is greyed; restricted mode greys
+// "Статистика".
+TrayMenu build_tray_menu(const ipc::UpsSharedBlock& block, bool restricted, std::uint32_t rights);
 
-// What a command leaves to the window after the block was written.
-enum class MenuEffect { none, open_settings, open_statistics, close };
+// What a command leaves to the window.
+enum class MenuEffect { none, open_settings, open_statistics, close, send_request };
 
-// Carries out a chosen command: toggles a switch or writes a power-action request (1..6) into the
-// block, or names the window's part. Unknown identifiers (0: nothing chosen) do nothing.
-MenuEffect carry_out_menu_command(unsigned id, ipc::UpsSharedBlock& block, bool restricted);
+struct MenuChoice {
+  MenuEffect effect = MenuEffect::none;
+  ipc::PipeMessage request;  // with send_request: a power action or a switch's new value
+};
+
+// A chosen command: a power-action request (1..6) or a switch's toggle as a message for the
+// service, or the window's part. Unknown identifiers (0: nothing chosen) do nothing.
+MenuChoice carry_out_menu_command(unsigned id, const ipc::UpsSharedBlock& block, bool restricted);
 
 }  // namespace tray

@@ -1,9 +1,12 @@
-// What the tray application holds for its whole run: the mode, its connections to the service
-// (new-data event, pipe, shared block), the session switches and the icons. Made by runGUI's
-// start-up, used by the hidden window; GUI thread only, never shared.
+// What the tray application holds for its whole run: the mode, what its user may ask of the
+// service, its connections to the service (new-data event, pipe, read-only view of the shared
+// block), the session switches and the icons. Made by runGUI's start-up, used by the hidden window;
+// GUI thread only, never shared.
 #pragma once
 
 #include <windows.h>
+
+#include <cstdint>
 
 #include "ipc/pipe_client_win.h"
 #include "ipc/shared_block.h"
@@ -26,6 +29,9 @@ struct SessionNotifications {
 struct TraySession {
   // Without read and write access to the Config key: no pipe, no session or power events.
   bool restricted = false;
+  // What this tray may ask of the service over the pipe (pipe_rights.h), from its own token; none
+  // in restricted mode, which has no pipe.
+  std::uint32_t rights = 0;
   platform::UniqueHandle new_data_event;
   ipc::PipeClient pipe;
   platform::SharedMemory block_holder;
@@ -34,7 +40,9 @@ struct TraySession {
   SessionNotifications sessions;
   IconSet icons;
 
-  ipc::UpsSharedBlock& block() const { return *static_cast<ipc::UpsSharedBlock*>(block_holder.data()); }
+  const ipc::UpsSharedBlock& block() const {
+    return *static_cast<const ipc::UpsSharedBlock*>(block_holder.data());
+  }
 };
 
 }  // namespace tray

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "ipc/pipe_rights.h"
 #include "link/ups_status.h"
 #include "tray/status_text.h"
 #include "tray/test_status_block.h"
@@ -112,7 +113,7 @@ TEST(TrayLook, IconAndTipFollowLinkMainsAndAvr) {
 TEST(TrayMenu, ChecksFollowTheSwitchesAndStatisticsIsGreyedWhenRestricted) {
   ipc::UpsSharedBlock block{};
   block.action_blocked = 7;
-  TrayMenu menu = build_tray_menu(block, true);
+  TrayMenu menu = build_tray_menu(block, true, ipc::kAllRights);
   ASSERT_EQ(menu.power.size(), 11u);
   EXPECT_TRUE(menu.power[0].checked) << "a value neither 0 nor 1 shows as checked";
   EXPECT_FALSE(menu.power[1].checked);
@@ -121,32 +122,58 @@ TEST(TrayMenu, ChecksFollowTheSwitchesAndStatisticsIsGreyedWhenRestricted) {
   EXPECT_TRUE(menu.main[1].greyed);
   EXPECT_TRUE(menu.main[2].opens_power_menu);
   for (const MenuItem& item : menu.power) EXPECT_FALSE(item.greyed);
-  EXPECT_FALSE(build_tray_menu(block, false).main[1].greyed);
+  EXPECT_FALSE(build_tray_menu(block, false, ipc::kAllRights).main[1].greyed);
 }
 
-TEST(TrayMenu, CommandsWriteTheBlock) {
+// The tray greys by the same table the service decides by.
+TEST(TrayMenu, RequestsTheUserMayNotAskAreGreyed) {
   struct Case {
     unsigned id;
-    std::uint32_t request;
+    bool greyed_without_admin, greyed_without_shutdown;
   };
-  const Case requests[] = {{kCmdShutdownTurnOff, 1}, {kCmdHibernateTurnOff, 2}, {kCmdReset, 3},
-                           {kCmdSuspend, 4},         {kCmdShutdownTurnOn, 5},   {kCmdHibernateTurnOn, 6}};
-  for (const Case& c : requests) {
-    ipc::UpsSharedBlock block{};
-    EXPECT_EQ(carry_out_menu_command(c.id, block, true), MenuEffect::none);
-    EXPECT_EQ(block.action_request, c.request) << c.id;
+  const Case cases[] = {
+      {kCmdBlockAction, true, false},      {kCmdBlockTurnOff, true, false},   {kCmdShutdownTurnOff, true, true},
+      {kCmdHibernateTurnOff, true, true},  {kCmdShutdownTurnOn, false, true}, {kCmdHibernateTurnOn, false, true},
+      {kCmdReset, false, true},            {kCmdSuspend, false, true},
+  };
+  const ipc::UpsSharedBlock block{};
+  auto greyed = [&](unsigned id, std::uint32_t rights) {
+    for (const MenuItem& item : build_tray_menu(block, false, rights).power)
+      if (item.id == id) return item.greyed;
+    ADD_FAILURE() << id << " not in the menu";
+    return false;
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(greyed(c.id, ipc::kRightShutdown), c.greyed_without_admin) << c.id;
+    EXPECT_EQ(greyed(c.id, ipc::kRightAdministrators), c.greyed_without_shutdown) << c.id;
+    EXPECT_TRUE(greyed(c.id, 0)) << c.id << ": nothing can be asked without the pipe";
+    EXPECT_FALSE(greyed(c.id, ipc::kAllRights)) << c.id;
   }
+  for (const MenuItem& item : build_tray_menu(block, false, 0).main) EXPECT_FALSE(item.greyed) << item.id;
+}
+
+TEST(TrayMenu, CommandsBecomeRequestsToTheService) {
+  struct Case {
+    unsigned id;
+    std::uint32_t cmd, word;
+  };
   ipc::UpsSharedBlock block{};
   block.turn_off_blocked = 0xFFFFFFFF;
-  carry_out_menu_command(kCmdBlockTurnOff, block, false);
-  carry_out_menu_command(kCmdBlockAction, block, false);
-  EXPECT_EQ(block.turn_off_blocked, 0u);
-  EXPECT_EQ(block.action_blocked, 1u);
-  EXPECT_EQ(carry_out_menu_command(0, block, false), MenuEffect::none);
-  EXPECT_EQ(block.action_request, 0u) << "no choice writes nothing";
-  EXPECT_EQ(carry_out_menu_command(kCmdStatistics, block, true), MenuEffect::none);
-  EXPECT_EQ(carry_out_menu_command(kCmdStatistics, block, false), MenuEffect::open_statistics);
-  EXPECT_EQ(carry_out_menu_command(kCmdClose, block, true), MenuEffect::close);
+  const Case cases[] = {{kCmdShutdownTurnOff, ipc::MSG_POWER_ACTION, 0}, {kCmdHibernateTurnOff, ipc::MSG_POWER_ACTION, 1},
+                        {kCmdReset, ipc::MSG_POWER_ACTION, 2},           {kCmdSuspend, ipc::MSG_POWER_ACTION, 3},
+                        {kCmdShutdownTurnOn, ipc::MSG_POWER_ACTION, 4},  {kCmdHibernateTurnOn, ipc::MSG_POWER_ACTION, 5},
+                        {kCmdBlockAction, ipc::MSG_BLOCK_ACTION, 1},     {kCmdBlockTurnOff, ipc::MSG_BLOCK_TURN_OFF, 0}};
+  for (const Case& c : cases) {
+    const MenuChoice choice = carry_out_menu_command(c.id, block, true);
+    EXPECT_EQ(choice.effect, MenuEffect::send_request) << c.id;
+    EXPECT_EQ(choice.request.size, ipc::kPipeWordMessageSize) << c.id;
+    EXPECT_EQ(choice.request.cmd, c.cmd) << c.id;
+    EXPECT_EQ(choice.request.payload_word(), c.word) << c.id;
+  }
+  EXPECT_EQ(carry_out_menu_command(0, block, false).effect, MenuEffect::none);
+  EXPECT_EQ(carry_out_menu_command(kCmdStatistics, block, true).effect, MenuEffect::none);
+  EXPECT_EQ(carry_out_menu_command(kCmdStatistics, block, false).effect, MenuEffect::open_statistics);
+  EXPECT_EQ(carry_out_menu_command(kCmdClose, block, true).effect, MenuEffect::close);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "core/test_minidriver_fixture_win.h"
 #include "ipc/pipe_client_win.h"
+#include "ipc/test_handshake_win.h"
 #include "setup/test_registry_snapshot_win.h"
 #include "tools/sheet_driver/sheet_driver_win.h"
 #include "tray/test_tray_desktop_win.h"
@@ -167,7 +168,9 @@ TEST_F(TrayApplication, AServiceStartingLateIsWaitedFor) {
   EXPECT_EQ(platform::testing::wait_for_exit(tray_.get(), 5000), 0);
 }
 
-TEST_F(TrayApplication, WithoutAccessToTheSettingsTheMenuGreysStatisticsAndThePipeStaysFree) {
+// Restricted, the tray has no pipe to send requests over, and the block is read-only: what it
+// cannot ask for is greyed.
+TEST_F(TrayApplication, WithoutAccessToTheSettingsTheMenuGreysWhatItCannotAskAndThePipeStaysFree) {
   ASSERT_TRUE(start());
   block_->turn_off_blocked = 1;
   std::unique_ptr<TrayThread> tray_thread;
@@ -201,7 +204,7 @@ TEST_F(TrayApplication, WithoutAccessToTheSettingsTheMenuGreysStatisticsAndThePi
     EXPECT_EQ(power[i].text, power_texts[i]);
     EXPECT_EQ((power[i].state & MF_SEPARATOR) != 0, power_texts[i].empty()) << i;
     if (!power_texts[i].empty()) {
-      EXPECT_FALSE(power[i].state & MF_GRAYED) << i;
+      EXPECT_TRUE(power[i].state & MF_GRAYED) << i;
     }
   }
   EXPECT_FALSE(power[0].state & MF_CHECKED);
@@ -225,6 +228,34 @@ TEST_F(TrayApplication, WithoutAccessToTheSettingsTheMenuGreysStatisticsAndThePi
   press_key(menu, VK_RETURN);
   EXPECT_EQ(tray_thread->result(5000), 0) << "Закрыть";
   block_->turn_off_blocked = 0;
+}
+
+// Another process took the pipe's name before the service started: the tray runs all the same, its
+// icon follows the UPS through the block, and it connects by itself once the name is free again.
+TEST_F(TrayApplication, WithThePipesNameTakenTheIconStillFollowsTheUpsAndThePipeComesBack) {
+  const std::string prefix = "OrvikTest_tray_squatter_" + std::to_string(GetCurrentProcessId());
+  ipc::testing::Handshake turns(prefix);
+  platform::UniqueHandle squatter = platform::testing::start_process(
+      "\"" + platform::testing::wine_path(platform::testing::env("ORVIK_BIN_DIR")) + "\\ipc_pipe_client.exe\" " +
+      ipc::kPipeName + " " + prefix + " squat");
+  ASSERT_TRUE(squatter);
+  ASSERT_TRUE(turns.wait_sent(10000)) << "the other process holds the name";
+  ASSERT_TRUE(start());
+  start_tray();
+  ASSERT_NE(wait_for_tray_window(), nullptr) << "no pipe is no reason to give up";
+  EXPECT_TRUE(traced("UPS_UI::CONNECT IPC:0\n"));
+  EXPECT_TRUE(traced("UPS_UI::icon mains\n"));
+  EXPECT_TRUE(eventually([] { return notification_area_shows(kGreenMains); }, 5000));
+  simulator::command("mains off");
+  EXPECT_TRUE(traced("UPS_UI::icon on battery\n"));
+  EXPECT_TRUE(eventually([] { return notification_area_shows(kAmberBattery); }, 5000));
+  simulator::command("mains on");
+  EXPECT_EQ(tray_trace().find("UPS_UI::IPC connect 1\n"), std::string::npos) << "never to the other process";
+
+  turns.signal_next();
+  EXPECT_EQ(platform::testing::wait_for_exit(squatter.get(), 10000), 0);
+  EXPECT_TRUE(traced("UPS::IPC available again\n"));
+  EXPECT_TRUE(traced("UPS_UI::IPC connect 1\n")) << "the tray found the service's pipe by itself";
 }
 
 }  // namespace

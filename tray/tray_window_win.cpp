@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "ipc/pipe_rights.h"
 #include "platform/debug_trace.h"
 #include "platform/module_win.h"
 #include "platform/registry_win.h"
@@ -23,6 +24,7 @@ constexpr UINT_PTR kTickTimer = 1;
 constexpr UINT kTickMs = 1000;
 constexpr UINT kSessionChangeMessage = 0x02B1;  // WM_WTSSESSION_CHANGE
 constexpr DWORD kNotifyForThisSession = 0;
+constexpr char kRequestNotDoneTitle[] = "Запрос не выполнен";
 
 // A class name of its own per process and load: no other program can claim it first.
 std::wstring generated_class_name(const void* self) {
@@ -148,8 +150,13 @@ void CWndC::on_icon_callback(LPARAM mouse_message) {
 
 void CWndC::show_menu() {
   if (bring_open_sheet_forward()) return;
-  const unsigned chosen = track_tray_menu(hwnd_, build_tray_menu(block_copy(session_.block()), session_.restricted));
-  switch (carry_out_menu_command(chosen, session_.block(), session_.restricted)) {
+  const unsigned chosen =
+      track_tray_menu(hwnd_, build_tray_menu(block_copy(session_.block()), session_.restricted, session_.rights));
+  const MenuChoice choice = carry_out_menu_command(chosen, block_copy(session_.block()), session_.restricted);
+  switch (choice.effect) {
+    case MenuEffect::send_request:
+      send_request(choice.request);
+      break;
     case MenuEffect::open_settings:
       open_settings();
       break;
@@ -234,6 +241,17 @@ void CWndC::open_statistics() {
 
 void CWndC::on_stat_flushed() {
   if (flush_waiter_) PostMessageW(flush_waiter_, kMsgNewData, 0, 0);
+}
+
+void CWndC::on_answer(std::uint32_t cmd, std::uint32_t missing) {
+  if (missing == 0) return;
+  debug_trace("UPS_UI::request cmd:%u refused: lacks %u\n", static_cast<unsigned>(cmd), static_cast<unsigned>(missing));
+  icon_.balloon(kRequestNotDoneTitle, ipc::refusal_text(missing));
+}
+
+void CWndC::send_request(const ipc::PipeMessage& request) {
+  if (session_.pipe.is_connected() && session_.pipe.write(request)) return;
+  icon_.balloon(kRequestNotDoneTitle, kNoServiceText);
 }
 
 }  // namespace tray

@@ -47,6 +47,10 @@ class CWndC final : private ipc::PipeClientEvents {
   bool bring_open_sheet_forward() const;
   // The service's flush answer goes to the statistics page that asked for it, if it still waits.
   void on_stat_flushed() override;
+  // A refused request is explained to the user in a balloon.
+  void on_answer(std::uint32_t cmd, std::uint32_t missing) override;
+  // A request of the menu goes to the service; without the pipe the user learns why not.
+  void send_request(const ipc::PipeMessage& request);
 
   TraySession& session_;
   HWND hwnd_ = nullptr;

@@ -1,0 +1,25 @@
+// PipeKeeper: where a host keeps the pipe's instances for its process's whole life, while the
+// library that serves them is started, stopped, unloaded and loaded again (the service host does
+// so around a hibernation at the critical point). No other process can take the name meanwhile.
+//
+// The host owns the memory and hands its address to the library before every UPSInit (`setup`
+// command 12); the host never closes the handles, the end of its process does. The library serves
+// duplicates of the kept handles, or creates the pipe and leaves duplicates here; it alone writes
+// the keeper, from UPSInit or from its polling thread, while the host waits in the library.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "ipc/pipe_message.h"
+
+namespace ipc {
+
+struct PipeKeeper {
+  std::uint32_t size = sizeof(PipeKeeper);  // what the library checks before it uses the rest
+  std::uint32_t count = 0;                  // 0, or kPipeInstances once the pipe is kept
+  HANDLE instances[kPipeInstances] = {};
+};
+
+}  // namespace ipc
