@@ -23,7 +23,7 @@
 #include "ipc/pipe_keeper_win.h"
 #include "ipc/pipe_rights.h"
 #include "ipc/settings_message.h"
-#include "ipc/test_handshake_win.h"
+#include "ipc/test_squatter_win.h"
 #include "platform/security_win.h"
 #include "platform/test_security_win.h"
 #include "platform/token_rights_win.h"
@@ -34,6 +34,7 @@ namespace core {
 namespace {
 
 using namespace core::testing;
+using ipc::testing::Squatter;
 using platform::testing::LoweredToken;
 
 constexpr DWORD kAnswerLimitMs = 5000;
@@ -170,31 +171,6 @@ class RawClient {
 
  private:
   platform::UniqueHandle pipe_;
-};
-
-// A process that wants the pipe's name (ipc_pipe_client's "squat"): it tries until it has it.
-class Squatter {
- public:
-  Squatter()
-      : prefix_("OrvikTest_squatter_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++count_)),
-        turns_(prefix_) {
-    process_ = platform::testing::start_process("\"" + bin_dir() + "\\ipc_pipe_client.exe\" " + ipc::kPipeName + " " +
-                                                prefix_ + " squat");
-  }
-  ~Squatter() {
-    if (process_ && platform::testing::wait_for_exit(process_.get(), 0) == -1) TerminateProcess(process_.get(), 9);
-  }
-  bool holds_the_name(DWORD limit_ms) { return process_ && turns_.wait_sent(limit_ms); }
-  long leave() {
-    turns_.signal_next();
-    return platform::testing::wait_for_exit(process_.get(), 10000);
-  }
-
- private:
-  static inline int count_ = 0;
-  std::string prefix_;
-  ipc::testing::Handshake turns_;
-  platform::UniqueHandle process_;
 };
 
 class PipeTrust : public MinidriverHostTest {

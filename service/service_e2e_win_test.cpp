@@ -16,6 +16,7 @@
 #include <string>
 
 #include "ipc/pipe_client_win.h"
+#include "ipc/test_squatter_win.h"
 #include "link/ups_status.h"
 #include "service/test_service_host_win.h"
 #include "tray/status_text.h"
@@ -276,6 +277,37 @@ TEST_F(InstalledService, BatteryTestUntilLowEndsAsTheUpsEndsItWithoutAction) {
   EXPECT_EQ(trace_since(trace_mark).find("UPS::UPSWaitForStateChange END = 4"), std::string::npos);
   EXPECT_TRUE(ups_reports_mains_with_battery_low(true)) << "the UPS still holds its bit";
   EXPECT_EQ(ups_status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+}
+
+// The service holds the pipe's name for its process's whole life: a program that keeps trying to
+// take it gets it neither at the critical point nor while the library is unloaded and loaded
+// again around the hibernation, and the command line finds the service's pipe afterwards.
+TEST_F(InstalledService, ThePipesNameStaysTheServicesAcrossTheHibernation) {
+  ASSERT_NO_FATAL_FAILURE(ensure_monitoring());
+  write_config_dword("CriticalPowerAction", 1);
+  write_config_dword("TurnUPSOffEnable", 0);
+  ipc::testing::Squatter squatter;
+  EXPECT_FALSE(squatter.holds_the_name(1000)) << "the running service holds every instance";
+  const std::size_t mark = output_->events().size();
+  simulator::command("mains off\nlowbat on");
+  ASSERT_TRUE(eventually([&] { return has_event(events_since(mark), 15, "Сбой питания. Действие спящий режим\n\n"); },
+                         15000))
+      << events_since(mark);
+  const std::size_t trace_mark = output_->trace().size();
+  ASSERT_TRUE(simulator::command_applied("lowbat off\nmains on", [] {
+    const std::string bits = simulator::state("bits");  // bit 7 first
+    return bits.size() == 8 && bits[0] == '0' && bits[1] == '0';
+  }));
+  ASSERT_TRUE(eventually([&] { return trace_since(trace_mark).find("UPS::UPSWaitForStateChange(1, ") != std::string::npos; },
+                         30000))
+      << "monitoring again after the last hibernation: " << trace_since(trace_mark);
+
+  EXPECT_FALSE(squatter.holds_the_name(0)) << "tried every 5 ms across every restart of the monitoring";
+  EXPECT_EQ(events_since(mark).find("|34|"), std::string::npos) << events_since(mark);
+  const std::size_t request_mark = output_->events().size();
+  EXPECT_EQ(run_host("/suspend"), 0);
+  EXPECT_TRUE(eventually([&] { return has_event(events_since(request_mark), 24, "Командное выключение (4)\n"); }, 5000))
+      << "the same pipe serves the requests";
 }
 
 TEST_F(InstalledService, MainsCutOutlastingTheWaitTurnsTheUpsOffAndShutsDown) {

@@ -12,7 +12,7 @@
 
 #include "core/test_minidriver_fixture_win.h"
 #include "ipc/pipe_client_win.h"
-#include "ipc/test_handshake_win.h"
+#include "ipc/test_squatter_win.h"
 #include "setup/test_registry_snapshot_win.h"
 #include "tools/sheet_driver/sheet_driver_win.h"
 #include "tray/test_tray_desktop_win.h"
@@ -233,13 +233,8 @@ TEST_F(TrayApplication, WithoutAccessToTheSettingsTheMenuGreysWhatItCannotAskAnd
 // Another process took the pipe's name before the service started: the tray runs all the same, its
 // icon follows the UPS through the block, and it connects by itself once the name is free again.
 TEST_F(TrayApplication, WithThePipesNameTakenTheIconStillFollowsTheUpsAndThePipeComesBack) {
-  const std::string prefix = "OrvikTest_tray_squatter_" + std::to_string(GetCurrentProcessId());
-  ipc::testing::Handshake turns(prefix);
-  platform::UniqueHandle squatter = platform::testing::start_process(
-      "\"" + platform::testing::wine_path(platform::testing::env("ORVIK_BIN_DIR")) + "\\ipc_pipe_client.exe\" " +
-      ipc::kPipeName + " " + prefix + " squat");
-  ASSERT_TRUE(squatter);
-  ASSERT_TRUE(turns.wait_sent(10000)) << "the other process holds the name";
+  ipc::testing::Squatter squatter;
+  ASSERT_TRUE(squatter.holds_the_name(10000));
   ASSERT_TRUE(start());
   start_tray();
   ASSERT_NE(wait_for_tray_window(), nullptr) << "no pipe is no reason to give up";
@@ -252,8 +247,7 @@ TEST_F(TrayApplication, WithThePipesNameTakenTheIconStillFollowsTheUpsAndThePipe
   simulator::command("mains on");
   EXPECT_EQ(tray_trace().find("UPS_UI::IPC connect 1\n"), std::string::npos) << "never to the other process";
 
-  turns.signal_next();
-  EXPECT_EQ(platform::testing::wait_for_exit(squatter.get(), 10000), 0);
+  EXPECT_EQ(squatter.leave(), 0);
   EXPECT_TRUE(traced("UPS::IPC available again\n"));
   EXPECT_TRUE(traced("UPS_UI::IPC connect 1\n")) << "the tray found the service's pipe by itself";
 }

@@ -190,13 +190,7 @@ class BlockReader {
   bool attached_ = false;
 };
 
-// The service has one pipe instance, and a running tray application holds it.
-void close_tray_for_the_pipe() {
-  if (demo::TrayPhotographer::close_tray())
-    print("          > the tray application is closed: the demo needs the service's pipe\n");
-}
-
-// The service listens again a moment after the tray let the pipe go.
+// The service listens again on an instance a moment after its last client let it go.
 bool connect_pipe(ipc::PipeClient& client) {
   for (int attempt = 0; attempt < 30; ++attempt, Sleep(100))
     if (client.connect()) return true;
@@ -204,7 +198,6 @@ bool connect_pipe(ipc::PipeClient& client) {
 }
 
 void request_battery_test() {
-  close_tray_for_the_pipe();
   ipc::PipeClient tray;
   bool sent = connect_pipe(tray) && tray.write(ipc::make_pipe_message(ipc::MSG_TEST_MINUTES, 1));
   print(sent ? "          > the tray asks for a one-minute battery test\n"
@@ -224,7 +217,6 @@ void flush_statistics() {
 }
 
 void print_day_totals(const std::string& root) {
-  close_tray_for_the_pipe();
   flush_statistics();
   SYSTEMTIME now;
   GetLocalTime(&now);

@@ -107,12 +107,4 @@ std::string TrayPhotographer::photograph_statistics() {
                   : "the statistics sheet shows today; its \"Обновить\" got no answer";
 }
 
-bool TrayPhotographer::close_tray() {
-  HWND tray = tray_window();
-  if (!tray) return false;
-  PostMessageW(tray, WM_CLOSE, 0, 0);
-  for (int i = 0; i < 50 && tray_window(); ++i) Sleep(100);
-  return true;
-}
-
 }  // namespace demo

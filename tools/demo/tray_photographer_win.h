@@ -30,10 +30,6 @@ class TrayPhotographer {
   // runs or no pictures are wanted.
   std::string photograph_statistics();
 
-  // Ends the tray application (its "Закрыть"); true when one was running. It holds the service's
-  // only pipe instance, which the demo needs for requests the tray cannot make yet.
-  static bool close_tray();
-
  private:
   std::string directory_;
   std::string pending_;
