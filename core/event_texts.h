@@ -41,7 +41,8 @@ inline constexpr Text kTestEndedBatteryLow{32, "Тест батареи заве
 inline constexpr Text kPipeRequestRefused{33, "Запрос к службе отклонён: %s, команда %u, нет прав: %s\n"};
 // The pipe could not be created (its name held by another process, or a system error): the
 // monitoring goes on without it and tries again every cycle.
-inline constexpr Text kPipeUnavailable{34, "Канал управления службой недоступен (ошибка %u), мониторинг продолжается без него\n"};
+inline constexpr Text kPipeUnavailable{
+    34, "Канал управления службой недоступен (ошибка %u), мониторинг продолжается без него\n"};
 // A kernel object of the system's names (the shared block, the new-data event) that another account
 // made, or opened to others, before the service created it.
 inline constexpr Text kObjectTakenBack{35, "Объект %s был открыт другим пользователям: владелец и права доступа восстановлены\n"};

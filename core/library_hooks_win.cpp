@@ -99,7 +99,9 @@ bool LibraryHooks::ups_link_up() { return !core_.monitor.link_lost; }
 
 void LibraryHooks::send_ups_command(const char* command) { ups_link::send_command(core_.link(), command); }
 
-void LibraryHooks::set_action_blocked(bool on) { store_switch(core_.block(), &ipc::UpsSharedBlock::action_blocked, on); }
+void LibraryHooks::set_action_blocked(bool on) {
+  store_switch(core_.block(), &ipc::UpsSharedBlock::action_blocked, on);
+}
 
 void LibraryHooks::set_turn_off_blocked(bool on) {
   store_switch(core_.block(), &ipc::UpsSharedBlock::turn_off_blocked, on);

@@ -85,7 +85,8 @@ HostRun run_orvik_ups(const std::string& arguments, const LoweredToken* user) {
   SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
   HostRun run;
   {
-    platform::UniqueHandle output(CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, 0, nullptr));
+    platform::UniqueHandle output(
+        CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, 0, nullptr));
     const std::string line = "\"" + bin_dir() + "\\orvik_ups.exe\" " + arguments;
     platform::UniqueHandle host;
     if (user) {
@@ -122,9 +123,10 @@ class CoreHostProcess {
     const std::string line =
         "\"" + bin_dir() + "\\core_host.exe\" " + stop_name_ + " \"" + client_output_ + "\" " + client_switch;
     process_ = user ? platform::testing::start_process_as(*user, line) : platform::testing::start_process(line);
-    started_ = process_ && eventually([&] { return since(output.trace(), mark).find("UPS::UPSInit(void)==UPS_INITOK\n") !=
-                                                   std::string::npos; },
-                                      20000);
+    const auto monitoring = [&] {
+      return since(output.trace(), mark).find("UPS::UPSInit(void)==UPS_INITOK\n") != std::string::npos;
+    };
+    started_ = process_ && eventually(monitoring, 20000);
   }
   ~CoreHostProcess() {
     SetEvent(stop_.get());
@@ -246,7 +248,8 @@ TEST_F(PipeTrust, AnOrdinaryUsersRequestsAreRefusedWithTraceAndEventAndNothingRe
     ASSERT_TRUE(acting_user.impersonate());
     RawClient client;
     ASSERT_TRUE(client.connected()) << "users may connect";
-    for (const Case& c : cases) EXPECT_EQ(client.ask(c.message), std::optional<std::uint32_t>(c.missing)) << c.message.cmd;
+    for (const Case& c : cases)
+      EXPECT_EQ(client.ask(c.message), std::optional<std::uint32_t>(c.missing)) << c.message.cmd;
   }
   Sleep(2500);  // two more cycles: anything let through would have reached the UPS by now
   EXPECT_EQ(block_->turn_off_blocked, 0u);

@@ -110,9 +110,10 @@ TEST(PipeCommands, MessagesOfTheWrongSizeOrForTheGuiAreIgnored) {
   PipeMessage flush_with_payload = make_pipe_message(MSG_STAT_FLUSH, 1);
   PipeMessage action_without_code = make_pipe_message(MSG_POWER_ACTION);
   RecordingCore core;
-  for (const PipeMessage& m : {short_settings, flush_with_payload, action_without_code, make_pipe_message(MSG_CLOSE),
-                               make_pipe_message(MSG_STAT_FLUSHED), make_pipe_message(MSG_ANSWER, 6), make_pipe_message(0),
-                               make_pipe_message(14), make_pipe_message(MSG_BLOCK_ACTION)})
+  for (const PipeMessage& m :
+       {short_settings, flush_with_payload, action_without_code, make_pipe_message(MSG_CLOSE),
+        make_pipe_message(MSG_STAT_FLUSHED), make_pipe_message(MSG_ANSWER, 6), make_pipe_message(0),
+        make_pipe_message(14), make_pipe_message(MSG_BLOCK_ACTION)})
     EXPECT_EQ(execute_pipe_message(m, core), PipeReply::none);
   EXPECT_TRUE(core.calls.empty());
 }

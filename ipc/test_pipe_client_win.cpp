@@ -202,7 +202,9 @@ int squat(const char* pipe, ipc::testing::Handshake& turns) {
   for (DWORD waited = 0; !turns.wait_next(5); waited += 5) {
     if (waited > kConnectTimeoutMs * 6) return kNoAnswer;
     DWORD available = 0;
-    if (!PeekNamedPipe(instance.get(), nullptr, 0, nullptr, &available, nullptr) && GetLastError() == ERROR_BROKEN_PIPE) {
+    const bool client_left =
+        !PeekNamedPipe(instance.get(), nullptr, 0, nullptr, &available, nullptr) && GetLastError() == ERROR_BROKEN_PIPE;
+    if (client_left) {
       DisconnectNamedPipe(instance.get());
       ConnectNamedPipe(instance.get(), nullptr);
     }

@@ -19,8 +19,9 @@ class Squatter {
   explicit Squatter(const std::string& pipe_name = kPipeName)
       : prefix_("OrvikTest_squatter_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++count_)),
         turns_(prefix_) {
-    process_ = platform::testing::start_process("\"" + platform::testing::wine_path(platform::testing::env("ORVIK_BIN_DIR")) +
-                                                "\\ipc_pipe_client.exe\" " + pipe_name + " " + prefix_ + " squat");
+    const std::string program =
+        platform::testing::wine_path(platform::testing::env("ORVIK_BIN_DIR")) + "\\ipc_pipe_client.exe";
+    process_ = platform::testing::start_process("\"" + program + "\" " + pipe_name + " " + prefix_ + " squat");
   }
   ~Squatter() {
     if (process_ && platform::testing::wait_for_exit(process_.get(), 0) == -1) TerminateProcess(process_.get(), 9);

@@ -34,8 +34,10 @@ PowerSwitchOutcome ask_service(std::uint32_t code, std::uint32_t& missing) {
   // The service's new-data event exists from its start to its stop.
   if (!ipc::open_new_data_event()) return PowerSwitchOutcome::no_service;
   ipc::PipeClient pipe;
-  if (!pipe.connect_within(kConnectLimitMs))
-    return pipe.last_connect_error() == ERROR_ACCESS_DENIED ? PowerSwitchOutcome::pipe_taken : PowerSwitchOutcome::no_pipe;
+  if (!pipe.connect_within(kConnectLimitMs)) {
+    const bool impostor = pipe.last_connect_error() == ERROR_ACCESS_DENIED;
+    return impostor ? PowerSwitchOutcome::pipe_taken : PowerSwitchOutcome::no_pipe;
+  }
   if (!pipe.write(ipc::make_pipe_message(ipc::MSG_POWER_ACTION, code - 1))) return PowerSwitchOutcome::no_pipe;
   AnswerWaiter waiter;
   for (const DWORD start = GetTickCount(); GetTickCount() - start < kPowerActionAnswerLimitMs; Sleep(kAnswerPollMs)) {

@@ -47,7 +47,8 @@ MenuChoice toggle(std::uint32_t cmd, const std::uint32_t& field) {
 TrayMenu build_tray_menu(const ipc::UpsSharedBlock& block, bool restricted, std::uint32_t rights) {
   TrayMenu menu;
   menu.power = {
-      request(kCmdBlockAction, "Блокировать действие", ipc::kSwitchRights, rights, load_field(block.action_blocked) != 0),
+      request(kCmdBlockAction, "Блокировать действие", ipc::kSwitchRights, rights,
+              load_field(block.action_blocked) != 0),
       request(kCmdBlockTurnOff, "Блокировать выкл. ИБП", ipc::kSwitchRights, rights,
               load_field(block.turn_off_blocked) != 0),
       MenuItem{},

@@ -159,10 +159,11 @@ TEST(TrayMenu, CommandsBecomeRequestsToTheService) {
   };
   ipc::UpsSharedBlock block{};
   block.turn_off_blocked = 0xFFFFFFFF;
-  const Case cases[] = {{kCmdShutdownTurnOff, ipc::MSG_POWER_ACTION, 0}, {kCmdHibernateTurnOff, ipc::MSG_POWER_ACTION, 1},
-                        {kCmdReset, ipc::MSG_POWER_ACTION, 2},           {kCmdSuspend, ipc::MSG_POWER_ACTION, 3},
-                        {kCmdShutdownTurnOn, ipc::MSG_POWER_ACTION, 4},  {kCmdHibernateTurnOn, ipc::MSG_POWER_ACTION, 5},
-                        {kCmdBlockAction, ipc::MSG_BLOCK_ACTION, 1},     {kCmdBlockTurnOff, ipc::MSG_BLOCK_TURN_OFF, 0}};
+  const Case cases[] = {
+      {kCmdShutdownTurnOff, ipc::MSG_POWER_ACTION, 0}, {kCmdHibernateTurnOff, ipc::MSG_POWER_ACTION, 1},
+      {kCmdReset, ipc::MSG_POWER_ACTION, 2},           {kCmdSuspend, ipc::MSG_POWER_ACTION, 3},
+      {kCmdShutdownTurnOn, ipc::MSG_POWER_ACTION, 4},  {kCmdHibernateTurnOn, ipc::MSG_POWER_ACTION, 5},
+      {kCmdBlockAction, ipc::MSG_BLOCK_ACTION, 1},     {kCmdBlockTurnOff, ipc::MSG_BLOCK_TURN_OFF, 0}};
   for (const Case& c : cases) {
     const MenuChoice choice = carry_out_menu_command(c.id, block, true);
     EXPECT_EQ(choice.effect, MenuEffect::send_request) << c.id;
