@@ -24,7 +24,9 @@ HANDLE duplicate(HANDLE handle) {
 
 bool PipeServer::open() {
   close();
-  if (adopt_kept() || create_instances()) return true;
+  if (adopt_kept()) return true;
+  close();
+  if (create_instances()) return true;
   close();
   return false;
 }
@@ -39,7 +41,7 @@ bool PipeServer::adopt_kept() {
     HANDLE copy = duplicate(keeper_->instances[i]);
     if (!copy || !instances_[i].adopt(copy)) {
       debug_trace("UPS::kept pipe instance %d unusable: %u\n", i, static_cast<unsigned>(GetLastError()));
-      keeper_->count = 0;
+      release_kept(kPipeInstances);
       return false;
     }
   }
@@ -70,11 +72,20 @@ void PipeServer::leave_with_keeper() {
   for (int i = 0; i < kPipeInstances; ++i) {
     keeper_->instances[i] = duplicate(instances_[i].handle());
     if (!keeper_->instances[i]) {
-      keeper_->count = 0;  // what was duplicated stays open, and holds the name, until the process ends
+      release_kept(i);
       return;
     }
   }
   keeper_->count = kPipeInstances;
+}
+
+// Kept instances that cannot serve are let go, so that the name can be made afresh.
+void PipeServer::release_kept(int count) {
+  for (int i = 0; i < count; ++i) {
+    if (keeper_->instances[i]) CloseHandle(keeper_->instances[i]);
+    keeper_->instances[i] = nullptr;
+  }
+  keeper_->count = 0;
 }
 
 void PipeServer::poll(PipeCommandHandler& handler) {

@@ -328,6 +328,29 @@ TEST_F(PipeTest, KeptInstancesHoldTheNameBetweenTwoRuns) {
   for (HANDLE kept : keeper.instances) CloseHandle(kept);
 }
 
+// A kept handle that is no instance of our pipe any more (closed and its number reused, say): the
+// kept instances are let go, and the pipe is made afresh and kept again.
+TEST_F(PipeTest, AKeeperWithAnInstanceThatCannotServeIsFilledAfresh) {
+  server_->close();
+  PipeKeeper keeper;
+  server_->keep_with(&keeper);
+  ASSERT_TRUE(server_->open());
+  server_->close();
+  CloseHandle(keeper.instances[kPipeInstances - 1]);
+  keeper.instances[kPipeInstances - 1] = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+
+  ASSERT_TRUE(server_->open()) << "the three good ones adopted first must not hold the name against the new pipe";
+  EXPECT_TRUE(traced("UPS::kept pipe instance 3 unusable"));
+  EXPECT_EQ(keeper.count, static_cast<std::uint32_t>(kPipeInstances));
+  PipeClient tray(pipe_name_.c_str());
+  ASSERT_TRUE(tray.connect());
+  ASSERT_TRUE(tray.write(make_pipe_message(MSG_STAT_RELOAD)));
+  ASSERT_TRUE(poll_until([&] { return !core_.calls.empty(); }));
+  EXPECT_EQ(core_.calls, Calls{"reload"});
+  server_->close();
+  for (HANDLE kept : keeper.instances) CloseHandle(kept);
+}
+
 // The caller of a request is told by a token, not by what it sends. Under Wine that token is the
 // server's own (see impersonation_gives_the_servers_own_token); on Windows it is the client's, here
 // an ordinary user's.
