@@ -113,19 +113,20 @@ HostRun run_orvik_ups(const std::string& arguments, const LoweredToken* user) {
 
 // The core in a process of its own (core_host), as `user` when given; with `client_switch`, the
 // host also runs "orvik_ups <client_switch>" as an ordinary user, which trusts it as its starter.
+// An ordinary user's process writes its trace to a file of the configured name in its own
+// temporary folder.
 class CoreHostProcess {
  public:
   CoreHostProcess(const LoweredToken* user, const CoreOutput& output, const std::string& client_switch)
       : stop_name_("OrvikTest_core_host_" + std::to_string(GetCurrentProcessId())),
         stop_(CreateEventA(nullptr, TRUE, FALSE, stop_name_.c_str())),
-        client_output_(output.dir() + "\\client_output.txt") {
-    const std::size_t mark = output.trace().size();
+        client_output_(output.dir() + "\\client_output.txt"),
+        trace_file_(user ? own_temporary_folder() + file_name(output.trace_file()) : output.trace_file()) {
+    trace_mark_ = trace().size();
     const std::string line =
         "\"" + bin_dir() + "\\core_host.exe\" " + stop_name_ + " \"" + client_output_ + "\" " + client_switch;
     process_ = user ? platform::testing::start_process_as(*user, line) : platform::testing::start_process(line);
-    const auto monitoring = [&] {
-      return since(output.trace(), mark).find("UPS::UPSInit(void)==UPS_INITOK\n") != std::string::npos;
-    };
+    const auto monitoring = [&] { return new_trace().find("UPS::UPSInit(void)==UPS_INITOK\n") != std::string::npos; };
     started_ = process_ && eventually(monitoring, 20000);
   }
   ~CoreHostProcess() {
@@ -139,11 +140,23 @@ class CoreHostProcess {
     return platform::testing::wait_for_exit(process_.get(), 60000);
   }
   std::string client_output() const { return read_file(client_output_); }
+  std::string trace() const { return read_file(trace_file_); }
+  // What the core traced since this object started it.
+  std::string new_trace() const { return since(trace(), trace_mark_); }
 
  private:
+  static std::string own_temporary_folder() {
+    char folder[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, folder);
+    return folder;
+  }
+  static std::string file_name(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
+
   std::string stop_name_;
   platform::UniqueHandle stop_;
   std::string client_output_;
+  std::string trace_file_;
+  std::size_t trace_mark_ = 0;
   platform::UniqueHandle process_;
   bool started_ = false;
 };
@@ -223,7 +236,7 @@ TEST_F(PipeTrust, AnOrdinaryUsersRequestsAreRefusedWithTraceAndEventAndNothingRe
   LoweredToken user;
   ASSERT_NE(user.primary(), nullptr);
   CoreHostProcess host(impersonation_gives_the_servers_own_token() ? &user : nullptr, *output_, "/shutdownUPS");
-  ASSERT_TRUE(host.started()) << new_trace();
+  ASSERT_TRUE(host.started()) << host.new_trace();
   const std::size_t mark = simulator::received().size();
   ASSERT_TRUE(block_.attach());
 
@@ -270,8 +283,8 @@ TEST_F(PipeTrust, AnOrdinaryUsersRequestsAreRefusedWithTraceAndEventAndNothingRe
       events, 33, ("Запрос к службе отклонён: " + account + ", команда 12, нет прав: права администратора\n").c_str()));
   EXPECT_EQ(events.find(stats::utf8_to_windows1251("Командное выключение")), std::string::npos) << "no power action";
   EXPECT_EQ(count(events, "|30|"), 0) << "not even rehearsed";
-  EXPECT_EQ(count(new_trace(), "UPS::request cmd:"), 9);
-  EXPECT_NE(new_trace().find("UPS::request cmd:8 from " + account + " refused: lacks 2\n"), std::string::npos);
+  EXPECT_EQ(count(host.new_trace(), "UPS::request cmd:"), 9);
+  EXPECT_NE(host.new_trace().find("UPS::request cmd:8 from " + account + " refused: lacks 2\n"), std::string::npos);
 }
 
 TEST_F(PipeTrust, AnAdministratorsRequestsAreCarriedOut) {

@@ -197,7 +197,7 @@ struct Planted {
 
 constexpr char kEveryoneMay[] = "(A;;GA;;;WD)";
 constexpr char kEventDacl[] = "P(A;;0x1F0003;;;SY)(A;;0x1F0003;;;BA)(A;;0x100001;;;IU)";
-constexpr char kBlockDacl[] = "P(A;;0xF001F;;;SY)(A;;0xF001F;;;BA)(A;;0x6;;;IU)";
+constexpr char kBlockDacl[] = "P(A;;0xF001F;;;SY)(A;;0xF001F;;;BA)(A;;0x4;;;IU)";
 using platform::Adoption;
 using platform::testing::kStrangerSid;
 using platform::testing::owner_sid;
@@ -262,7 +262,7 @@ TEST_F(Publication, ABlockMadeFirstIsTakenBackOnlyFromTheServicesOwnAccount) {
     EXPECT_EQ(seen->time_in_state == 4242, c.expected != Adoption::refused) << "what readers see";
     EXPECT_EQ(publisher_->block()->action_request == 5, c.expected != Adoption::refused) << "requests taken";
     if (c.expected == Adoption::refused) EXPECT_EQ(owner_sid(planted.get()), kStrangerSid) << "left as it is";
-    else EXPECT_EQ(dacl_entries(planted.get()), service_object_dacl(SECTION_ALL_ACCESS, FILE_MAP_READ | FILE_MAP_WRITE));
+    else EXPECT_EQ(dacl_entries(planted.get()), service_object_dacl(SECTION_ALL_ACCESS, FILE_MAP_READ));
     publisher_->close();
   }
   ASSERT_TRUE(publisher_->open_block());

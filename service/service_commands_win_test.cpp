@@ -145,7 +145,7 @@ TEST_F(HostCommandLine, TheLibraryIsLoadedOnlyFromTheProgramsOwnFolder) {
   const std::string copy = folder + "\\orvik_ups.exe";
   ASSERT_TRUE(CopyFileA(host_program().c_str(), copy.c_str(), FALSE));
   const std::size_t trace_mark = output_->trace().size();
-  EXPECT_EQ(platform::testing::run_process("\"" + copy + "\" /shutdown", kHostRunMs, bin_dir().c_str()), 0);
+  EXPECT_EQ(platform::testing::run_process("\"" + copy + "\" /gui", kHostRunMs, bin_dir().c_str()), 0);
   EXPECT_NE(trace_since(trace_mark).find("Error load dll\n"), std::string::npos) << trace_since(trace_mark);
   DeleteFileA(copy.c_str());
   RemoveDirectoryA(folder.c_str());
