@@ -23,4 +23,14 @@ struct PipeKeeper {
   HANDLE instances[kPipeInstances] = {};
 };
 
+// Closes the first `count` kept handles and keeps nothing: the name is free once nobody else holds
+// an instance of it.
+inline void release_kept_instances(PipeKeeper& keeper, int count = kPipeInstances) {
+  for (int i = 0; i < count; ++i) {
+    if (keeper.instances[i]) CloseHandle(keeper.instances[i]);
+    keeper.instances[i] = nullptr;
+  }
+  keeper.count = 0;
+}
+
 }  // namespace ipc

@@ -41,7 +41,7 @@ bool PipeServer::adopt_kept() {
     HANDLE copy = duplicate(keeper_->instances[i]);
     if (!copy || !instances_[i].adopt(copy)) {
       debug_trace("UPS::kept pipe instance %d unusable: %u\n", i, static_cast<unsigned>(GetLastError()));
-      release_kept(kPipeInstances);
+      release_kept_instances(*keeper_);  // let go, so that the name can be made afresh
       return false;
     }
   }
@@ -72,20 +72,11 @@ void PipeServer::leave_with_keeper() {
   for (int i = 0; i < kPipeInstances; ++i) {
     keeper_->instances[i] = duplicate(instances_[i].handle());
     if (!keeper_->instances[i]) {
-      release_kept(i);
+      release_kept_instances(*keeper_, i);
       return;
     }
   }
   keeper_->count = kPipeInstances;
-}
-
-// Kept instances that cannot serve are let go, so that the name can be made afresh.
-void PipeServer::release_kept(int count) {
-  for (int i = 0; i < count; ++i) {
-    if (keeper_->instances[i]) CloseHandle(keeper_->instances[i]);
-    keeper_->instances[i] = nullptr;
-  }
-  keeper_->count = 0;
 }
 
 void PipeServer::poll(PipeCommandHandler& handler) {

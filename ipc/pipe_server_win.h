@@ -52,7 +52,6 @@ class PipeServer {
   bool adopt_kept();
   bool create_instances();
   void leave_with_keeper();
-  void release_kept(int count);
   void reopen(PipeCommandHandler& handler);
   void serve(PipeInstance& instance, PipeCommandHandler& handler);
   void execute(PipeInstance& instance, PipeCommandHandler& handler);

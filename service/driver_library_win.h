@@ -63,6 +63,9 @@ class LoadedDriverLibrary final : public DriverLibrary {
 
   // `setup` command 6, synchronously; nothing while the library is not bound.
   void forward_end_session();
+  // Lets the pipe's name go once the monitoring has ended for good and the library no longer
+  // serves it: a service started again at once then finds it free.
+  void release_pipe() { ipc::release_kept_instances(pipe_keeper_); }
 
  private:
   std::mutex mutex_;

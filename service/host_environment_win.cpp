@@ -39,7 +39,10 @@ void RegistryHostEnvironment::report_running() {
   if (status_) status_->report_running();
 }
 
+// The process may outlive the report a little; the next start of the service must not find the
+// pipe's name still held by it.
 void RegistryHostEnvironment::report_stopped(std::uint32_t win32_exit_code, std::uint32_t specific_exit_code) {
+  library_.release_pipe();
   if (status_) status_->report_stopped(win32_exit_code, specific_exit_code);
 }
 

@@ -281,7 +281,8 @@ TEST_F(InstalledService, BatteryTestUntilLowEndsAsTheUpsEndsItWithoutAction) {
 
 // The service holds the pipe's name for its process's whole life: a program that keeps trying to
 // take it gets it neither at the critical point nor while the library is unloaded and loaded
-// again around the hibernation, and the command line finds the service's pipe afterwards.
+// again around the hibernation, and the command line finds the service's pipe afterwards. Once the
+// service has stopped the squatter wins, and costs the next start nothing but the pipe.
 TEST_F(InstalledService, ThePipesNameStaysTheServicesAcrossTheHibernation) {
   ASSERT_NO_FATAL_FAILURE(ensure_monitoring());
   write_config_dword("CriticalPowerAction", 1);
@@ -310,6 +311,26 @@ TEST_F(InstalledService, ThePipesNameStaysTheServicesAcrossTheHibernation) {
   EXPECT_EQ(run_host("/suspend"), 0);
   EXPECT_TRUE(eventually([&] { return has_event(events_since(request_mark), 24, "Командное выключение (4)\n"); }, 5000))
       << "the same pipe serves the requests";
+
+  // Stopped, the service holds nothing: the squatter takes the name, and the service started again
+  // monitors without its pipe, says so, and gets the name back once the squatter leaves.
+  ASSERT_TRUE(stop_ups_service_and_wait());
+  ASSERT_TRUE(squatter.holds_the_name(10000));
+  const std::size_t restart_mark = output_->events().size();
+  const std::size_t restart_trace = output_->trace().size();
+  ASSERT_TRUE(start_ups_service_and_wait()) << "a taken name stops no start";
+  ASSERT_TRUE(polling_cycles_pass(3));
+  EXPECT_TRUE(eventually([&] { return events_since(restart_mark).find("|34|") != std::string::npos; }, 5000))
+      << events_since(restart_mark);
+  EXPECT_EQ(run_host("/suspend"), 1) << "the command line sends nothing to the squatter";
+  EXPECT_EQ(events_since(restart_mark).find("|24|"), std::string::npos);
+  EXPECT_EQ(squatter.leave(), 0);
+  ASSERT_TRUE(eventually([&] { return trace_since(restart_trace).find("UPS::IPC available again") != std::string::npos; },
+                         5000));
+  const std::size_t back_mark = output_->events().size();
+  EXPECT_EQ(run_host("/suspend"), 0);
+  EXPECT_TRUE(eventually([&] { return has_event(events_since(back_mark), 24, "Командное выключение (4)\n"); }, 5000))
+      << "the pipe is back without a restart";
 }
 
 TEST_F(InstalledService, MainsCutOutlastingTheWaitTurnsTheUpsOffAndShutsDown) {
