@@ -3,10 +3,10 @@
 // so around a hibernation at the critical point). No other process can take the name meanwhile.
 //
 // The host owns the memory and hands its address to the library before every UPSInit (`setup`
-// command 12); the host never closes the handles, the end of its process does. The library serves
-// duplicates of the kept handles, or creates the pipe and leaves duplicates here, and lets kept
-// instances go that can no longer serve; it alone writes the keeper, from UPSInit or from its
-// polling thread, while the host waits in the library.
+// command 14); the host lets the handles go only once the monitoring has ended for good and the
+// library no longer runs. The library serves duplicates of the kept handles, or creates the pipe
+// and leaves duplicates here, and lets kept instances go that can no longer serve; it alone writes
+// the keeper, from UPSInit or from its polling thread, while the host waits in the library.
 #pragma once
 
 #include <windows.h>
