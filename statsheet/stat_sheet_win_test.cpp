@@ -110,8 +110,12 @@ WNDPROC day_page_procedure = nullptr;
 LRESULT CALLBACK watch_day_page(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NOTIFY && static_cast<int>(reinterpret_cast<NMHDR*>(lparam)->code) == statsheet::CMN_DRAWDAY) {
     const auto& request = *reinterpret_cast<statsheet::CalendarDrawDay*>(lparam);
+    const CalendarDate date{request.year, request.month, request.day};
     std::lock_guard lock(drawn_mutex);
-    drawn.push_back({{request.year, request.month, request.day}, request.cell});
+    // Every painting hands every day: a day handed again starts the next painting (one still
+    // pending from a click may come before the one asked for), and only the last one counts.
+    if (std::any_of(drawn.begin(), drawn.end(), [&](const DrawnCell& cell) { return cell.date == date; })) drawn.clear();
+    drawn.push_back({date, request.cell});
   }
   return CallWindowProcW(day_page_procedure, hwnd, message, wparam, lparam);
 }
