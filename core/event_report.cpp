@@ -41,6 +41,9 @@ constexpr CodeKind kKinds[] = {
     {39, EventLogKind::error},        // administrator's command not started
     {40, EventLogKind::warning},      // administrator's command ended at its limit
     {41, EventLogKind::error},        // monitoring not started
+    {42, EventLogKind::information},  // the other computers waited for at the critical point
+    {43, EventLogKind::error},        // a network client ordered every computer down (FSD)
+    {44, EventLogKind::error},        // NUT server not started
     {45, EventLogKind::error},        // the NUT server ordered every computer down (FSD)
     {46, EventLogKind::warning},      // the NUT server refused the login
     {47, EventLogKind::information},  // the NUT server told of this computer's critical action

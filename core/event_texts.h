@@ -55,6 +55,12 @@ inline constexpr Text kCommandNotStarted{39, "Команда на событие
 inline constexpr Text kCommandEnded{40, "Команда на событие %02d прервана через %u сек\n"};
 // The monitoring could not start; one of the reasons below follows.
 inline constexpr Text kServiceNotStarted{41, "Служба ИБП не запущена: %s\n"};
+// The NUT server: the wait at the critical point for the other computers on the UPS (told, gone,
+// seconds waited), a forced shutdown ordered by a network client (user, address), and a server
+// that could not be started (why).
+inline constexpr Text kNetworkClientsWait{42, "Ожидание других компьютеров: оповещено %d, отключилось %d, за %.1f сек\n"};
+inline constexpr Text kNetworkForcedShutdown{43, "Команда выключения (FSD) от сетевого клиента %s (%s)\n"};
+inline constexpr Text kNetworkServerNotStarted{44, "Сетевой сервер ИБП не запущен: %s\n"};
 
 namespace start_failure {
 inline constexpr char kLibraryNotLoaded[] = "библиотека orvik_dll.dll не загружается";

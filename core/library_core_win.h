@@ -15,6 +15,7 @@
 #include "core/keyboard_device_win.h"
 #include "core/keyboard_light.h"
 #include "core/monitor_core.h"
+#include "core/network_sharing_win.h"
 #include "ipc/pipe_server_win.h"
 #include "ipc/status_publisher_win.h"
 #include "link/hid_system_win.h"
@@ -57,6 +58,9 @@ struct LibraryCore {
 
   KeyboardDevice keyboard;
   KeyboardLight light{keyboard};
+
+  // This computer's UPS shared with the others as a NUT server, when the Network key says so.
+  NetworkSharing sharing;
 
   ups_link::UpsTransport& link() {
     if (transport == TransportKind::network && network) return *network;

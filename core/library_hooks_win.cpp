@@ -6,7 +6,9 @@
 #include "core/power_policy.h"
 #include "ipc/pipe_rights.h"
 #include "core/registry_config_store_win.h"
+#include "core/ups_operations.h"
 #include "link/command_sender.h"
+#include "link/ups_status.h"
 #include "platform/debug_trace.h"
 #include "platform/privilege_win.h"
 #include "platform/registry_win.h"
@@ -118,6 +120,22 @@ void LibraryHooks::request_refused(const std::string& account, std::uint32_t cmd
 void LibraryHooks::pipe_unavailable(std::uint32_t error) {
   debug_trace("UPS::IPC unavailable: %u; monitoring goes on, tried again every cycle\n", static_cast<unsigned>(error));
   ::log_event(event::kPipeUnavailable.code, event::kPipeUnavailable.format, static_cast<unsigned>(error));
+}
+
+void LibraryHooks::send_configured_turn_off() {
+  const ipc::UpsSharedBlock* block = core_.block();
+  if (!block) return;
+  const std::uint32_t delay = core_.sharing.turn_off_delay_seconds();
+  ::log_event(event::kTurnOffByHost.code, event::kTurnOffByHost.format, static_cast<int>(delay));
+  send_turn_off(core_.monitor, core_.link(),
+                {delay, block->turn_off_blocked, core_.vendor, core_.publisher.published().status.status_bits});
+}
+
+// The UPS's beeper follows the settings in every cycle; the wish becomes the opposite of what it reports.
+void LibraryHooks::want_beeper_toggled() {
+  const bool beeping = (core_.publisher.published().status.status_bits & ups_link::STATUS_BEEPER_ON) != 0;
+  core_.monitor.settings.signal_enable = beeping ? 0 : 1;
+  if (!beeping) core_.monitor.settings.signal_time_enable = 0;
 }
 
 void LibraryHooks::start_power_action(std::uint32_t action_code) {

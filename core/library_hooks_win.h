@@ -3,13 +3,14 @@
 // UPS link and the power-action threads.
 #pragma once
 
+#include "core/client_orders.h"
 #include "core/core_hooks.h"
 #include "core/library_core_win.h"
 #include "ipc/pipe_commands.h"
 
 namespace core {
 
-class LibraryHooks final : public CoreHooks, public ipc::PipeCommandHandler {
+class LibraryHooks final : public CoreHooks, public ipc::PipeCommandHandler, public OrderHooks {
  public:
   explicit LibraryHooks(LibraryCore& core) : core_(core) {}
 
@@ -36,6 +37,10 @@ class LibraryHooks final : public CoreHooks, public ipc::PipeCommandHandler {
   void set_turn_off_blocked(bool on) override;
   void request_refused(const std::string& account, std::uint32_t cmd, std::uint32_t missing) override;
   void pipe_unavailable(std::uint32_t error) override;
+
+  // OrderHooks (the link and the flush as for the pipe)
+  void send_configured_turn_off() override;
+  void want_beeper_toggled() override;
 
  private:
   LibraryCore& core_;

@@ -58,6 +58,8 @@ class Start {
     std::optional<ups_link::StatusReading> first = first_contact();
     if (!first) return UPS_INITUNKNOWNERROR;
     begin_monitoring(*first);
+    core_.sharing.start({core_.vendor, model_, served_port()}, monitor_.model, core_.publisher.published(),
+                        monitor_.settings);
     if (!start_query_thread(core_, first->status)) {
       core_.serial.close();
       return failed(UPS_INITUNKNOWNERROR, event::start_failure::kNoQueryThread);
@@ -135,6 +137,7 @@ class Start {
     debug_trace("OK\n");
 
     debug_trace(" UPS::model = %s (%s)\n", names.model, names.vendor);
+    std::strcpy(model_, names.model);
     monitor_.model = read_configured_model(names.model);
     std::strcpy(core_.vendor, names.vendor);
     ipc::set_block_vendor(block(), names.vendor);
@@ -233,17 +236,21 @@ class Start {
     monitor_.running = true;
   }
 
+  const char* served_port() const { return core_.transport == TransportKind::usb ? "USB" : port_; }
+
   LibraryCore& core_;
   MonitorCore& monitor_;
   char port_[kPortBufferSize] = {};
   std::string failure_;
   ups_link::ServerBatteryValues first_battery_;
+  char model_[kNameBufferSize] = {};
 };
 
 // Everything a start or a run acquired, released in the order of a stop. A session with a NUT
 // server that the host holds for its critical action stays until the action has started.
 void release(LibraryCore& core) {
   stop_query_thread(core);
+  core.sharing.stop();
   core.publisher.close();
   core.serial.close();
   core.usb.close();

@@ -14,6 +14,7 @@ void MonitorCore::reset() {
   last_change_time = 0;
   served_ups = false;
   server_forced_shutdown = false;
+  forced_by_network = false;
   settings = CoreSettings{};
   model = ModelRecord{};
   std::strcpy(query_command, "Q1\r");

@@ -34,6 +34,8 @@ struct MonitorCore {
   std::atomic<bool> cancel_requested{false};
   std::atomic<bool> power_failure_seen{false};
   std::atomic<std::uint32_t> last_change_time{0};  // process clock, ms
+  // A permitted network client ordered a forced shutdown: the critical point, whatever the UPS says.
+  std::atomic<bool> forced_by_network{false};
 
   // Set by UPSInit before any other thread runs: the UPS is one that another computer serves over
   // the network. Its output is that computer's to switch off, never this one's; and a lost link is

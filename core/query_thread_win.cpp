@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "core/client_orders.h"
 #include "core/cycle_rules.h"
 #include "core/event_log.h"
 #include "core/event_texts.h"
@@ -69,6 +70,24 @@ class QueryLoop {
   void service_requests() {
     ipc::take_action_request(block(), hooks_);
     core_.pipe.poll(hooks_);
+    serve_network_clients();
+  }
+
+  // A permitted client's FSD is this computer's critical point at once, as the UPS's own
+  // battery-low bit would be; its instant commands go to the UPS from this thread like the tray's.
+  void serve_network_clients() {
+    if (std::optional<nut::ServedUps::Requester> client = core_.sharing.take_client_forced_shutdown()) {
+      debug_trace("UPS::NUT FSD from %s@%s\n", client->user.c_str(), client->address.c_str());
+      log_event(event::kNetworkForcedShutdown.code, event::kNetworkForcedShutdown.format, client->user.c_str(),
+                client->address.c_str());
+      monitor().forced_by_network = true;
+    }
+    for (const nut::ServedUps::Order& order : core_.sharing.take_orders()) {
+      const bool done = carry_out_order(order.request, hooks_);
+      const std::string name(nut::instant_command_name(order.request.command));
+      debug_trace("UPS::NUT %s from %s@%s%s\n", name.c_str(), order.requester.user.c_str(),
+                  order.requester.address.c_str(), done ? "" : ": not sent, the UPS does not answer");
+    }
   }
 
   // A turn-off queued by a watcher goes out only while the UPS answers; otherwise it is dropped.
@@ -135,7 +154,7 @@ class QueryLoop {
   }
 
   void publish(const StatusReading& reading, const CycleDecision& decision) {
-    const std::uint32_t state = decision.state;
+    const std::uint32_t state = monitor().forced_by_network ? UPS_LOWBATTERY : decision.state;
     const std::uint32_t now = process_clock_ms();
     const bool changed = state != monitor().waiter_state;
     if (changed) monitor().last_change_time = now;
@@ -148,6 +167,7 @@ class QueryLoop {
     cycle.time_in_state_ms = static_cast<std::int64_t>(now) - monitor().last_change_time;
     cycle.server_battery = server_battery_;
     core_.publisher.publish_cycle(cycle, monitor().model);
+    core_.sharing.publish(published(), monitor().settings);
     // Stored after the block is complete: a host woken by the state finds its shutdown reason there.
     monitor().current_state = state;
     // Pulsed in every cycle until the host waits with the new state: a waiter between two waits
@@ -203,6 +223,7 @@ void stop_query_thread(LibraryCore& core) {
   if (!core.query_thread) return;
   WaitForSingleObject(core.query_thread.get(), INFINITE);
   core.query_thread.reset();
+  core.sharing.refuse_orders();
 }
 
 }  // namespace core

@@ -51,7 +51,8 @@ void record_change(MonitorCore& core, CoreHooks& hooks, std::uint32_t waited, st
     write_event(hooks, event::kNoLink);
     s = core.current_state;
   }
-  if (s == UPS_LOWBATTERY && hooks.shutdown_reason() == 0) {
+  // A network client's forced shutdown has its own line, written when it was taken.
+  if (s == UPS_LOWBATTERY && hooks.shutdown_reason() == 0 && !core.forced_by_network) {
     if (core.server_forced_shutdown)
       write_event(hooks, event::kServerForcedShutdown);
     else

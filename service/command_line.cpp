@@ -8,6 +8,7 @@
 #include "core/event_command.h"
 #include "nut/login_credentials.h"
 #include "nut/server_address.h"
+#include "service/argument_words.h"
 #include "setup/port_list.h"
 
 namespace service {
@@ -51,30 +52,6 @@ HostCommand with_mode(HostMode mode, std::uint32_t power_request = 0) {
 
 bool blank(char c) { return c == ' ' || c == '\t'; }
 char ascii_upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// Blank-separated words; a double quote toggles grouping and is dropped, as the system's own
-// argument splitting does for quotes (backslashes are not escapes here: no listed name has a quote).
-std::vector<std::string> words(std::string_view line) {
-  std::vector<std::string> result;
-  std::string word;
-  bool in_word = false;
-  bool quoted = false;
-  for (char c : line) {
-    if (blank(c) && !quoted) {
-      if (in_word) result.push_back(word);
-      word.clear();
-      in_word = false;
-      continue;
-    }
-    in_word = true;
-    if (c == '"')
-      quoted = !quoted;
-    else
-      word += c;
-  }
-  if (in_word) result.push_back(word);
-  return result;
-}
 
 // The port as the dialog lists it, whatever the case it was typed in.
 std::optional<std::string> listed_port(std::string_view typed) {
@@ -132,7 +109,7 @@ HostCommand parse_given_choice(std::string_view options) {
   bool tray = false;
   bool check = false;
   bool bad = false;
-  for (const std::string& word : words(options)) {
+  for (const std::string& word : argument_words(options)) {
     if (take_value(word, "/vendor:", vendor, bad) || take_value(word, "/model:", model, bad) ||
         take_value(word, "/port:", port, bad) || take_value(word, "/user:", user, bad) ||
         take_value(word, "/password:", password, bad))
@@ -204,6 +181,11 @@ HostCommand parse_command_line(const char* arguments) {
   for (const Switch& s : kSwitches)
     if (std::strcmp(arguments, s.text) == 0) return with_mode(s.mode, s.power_request);
   const std::string_view line(arguments);
+  if (is_network_switch(line)) {
+    HostCommand command = with_mode(HostMode::kNetwork);
+    command.network = parse_network_switch(line);
+    return command;
+  }
   if (line.size() > kInstallWithChoice.size() && starts_with(line, kInstallWithChoice) &&
       blank(line[kInstallWithChoice.size()]))
     return parse_given_choice(line.substr(kInstallWithChoice.size()));

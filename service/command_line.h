@@ -2,14 +2,17 @@
 //
 // The line (the program's arguments in UTF-8, without the program's name) is compared as a whole,
 // byte for byte and case-sensitively, with each switch in a fixed order; the first match wins and
-// anything else, the empty line included, runs the service. The exceptions take a value: "/install"
+// anything else, the empty line included, runs the service. The exceptions take values: "/install"
 // followed by a blank and the setup dialog's choice, "/event:NN" with a command, "/eventwait:N"
-// (see parse_command_line). Pure; any thread.
+// (see parse_command_line), and the switches of the NUT server's settings, "/network…"
+// (network_switches.h). Pure; any thread.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "service/network_switches.h"
 
 namespace service {
 
@@ -30,6 +33,7 @@ enum class HostMode {
   kListEventCommands,       // "/events": the commands and the critical point's wait
   kSetCriticalCommandWait,  // "/eventwait:N": how long the critical point waits for its command
   kEventSwitchRefused,      // one of the three above, malformed: nothing done
+  kNetwork,          // "/network…": the NUT server's settings, shown or changed
   kService,          // anything else: started by the service control manager
 };
 
@@ -51,6 +55,7 @@ struct HostCommand {
   std::string event_command;        // for kSetEventCommand; empty: clear
   std::uint32_t critical_wait_s = 0;  // 0..600 for kSetCriticalCommandWait
   std::string refusal;              // for kInstallRefused: what is wrong with the line
+  NetworkCommand network;           // for kNetwork
 };
 
 // The arguments within the whole command line as the system keeps it: what follows the program's

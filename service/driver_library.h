@@ -36,6 +36,9 @@ class DriverLibrary {
   virtual void hold_server_session() = 0;
   // ... until the action has started: then it ends (LOGOUT). Nothing without such a session.
   virtual void end_server_session() = 0;
+  // The critical point's first step (`setup` command 15): the computers the library's NUT server
+  // serves are told to shut down, and the call returns once they have gone or "HostSync" has passed.
+  virtual void let_network_clients_go_first() = 0;
 };
 
 }  // namespace service

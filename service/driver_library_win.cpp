@@ -78,4 +78,6 @@ void LoadedDriverLibrary::record_event(std::uint32_t code, const char* text) {
   setup_(installation::kRecordEvent, reinterpret_cast<ULONG_PTR>(&record));
 }
 
+void LoadedDriverLibrary::let_network_clients_go_first() { setup_(installation::kLetNetworkClientsGoFirst, 0); }
+
 }  // namespace service

@@ -60,6 +60,7 @@ class LoadedDriverLibrary final : public DriverLibrary {
   void record_event(std::uint32_t code, const char* text) override;
   void hold_server_session() override { setup_(installation::kHoldNetworkSession, 0); }
   void end_server_session() override { setup_(installation::kEndNetworkSession, 0); }
+  void let_network_clients_go_first() override;
 
   // `setup` command 6, synchronously; nothing while the library is not bound.
   void forward_end_session();

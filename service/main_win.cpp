@@ -13,6 +13,7 @@
 #include "service/driver_library_win.h"
 #include "service/event_commands_key_win.h"
 #include "service/installer_win.h"
+#include "service/network_config_win.h"
 #include "service/power_switch_win.h"
 #include "service/service_main_win.h"
 #include "service/statistics_request_win.h"
@@ -74,6 +75,8 @@ int run(const service::HostCommand& command) {
       return service::set_critical_command_wait(command.critical_wait_s);
     case HostMode::kEventSwitchRefused:
       return service::refuse_event_switch();
+    case HostMode::kNetwork:
+      return service::run_network_switch(command.network);
     case HostMode::kService:
       service::run_service_dispatcher();
       break;

@@ -130,6 +130,8 @@ std::uint32_t MonitoringLoop::follow_state() {
 }
 
 std::uint32_t MonitoringLoop::act_at_critical_point(std::uint32_t state) {
+  // The other computers on the UPS go down first; the settings are read after their wait.
+  library_.let_network_clients_go_first();
   host_.read_dword(kTurnUpsOffEnable, settings_.turn_ups_off_enable);
   host_.read_dword(core::config_value::kTurnUpsOffWait, settings_.turn_ups_off_wait);
   host_.read_dword(kCriticalPowerAction, settings_.critical_power_action);

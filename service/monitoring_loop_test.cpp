@@ -142,8 +142,8 @@ TEST_F(MonitoringLoopTest, StillOnBatteryAfterTheLimitedWaitTurnsTheUpsOffAndShu
   EXPECT_THAT(journal, ElementsAre("load", "bind", "init", "running",                    //
                                    "state 1", "wait 1 4294967295",                       //
                                    "state 2", "wait 2 120000",                           //
-                                   "state 2", "test mode off", kEvent14No, "hold session", "turn off 120", "stop",
-                                   kEvent15Shutdown, "privilege", "exit windows 0xD 0x8006000A",  //
+                                   "state 2", "clients first", "test mode off", kEvent14No, "hold session", "turn off 120",
+                                   "stop", kEvent15Shutdown, "privilege", "exit windows 0xD 0x8006000A",  //
                                    "end session", "unload", "stopped 0 0"));
 }
 
@@ -211,11 +211,11 @@ TEST_F(MonitoringLoopTest, AfterTheHibernationMonitoringStartsOverWithTheLibrary
   platform::TraceCapture trace;
   run();
   // The server's session (when there is one) ends before the machine sleeps: afterwards is too late.
-  EXPECT_THAT(journal, ElementsAre("load", "bind", "init", "running", "state 4", "test mode off", kEvent14Yes,
-                                   "hold session", "turn off 120", "stop", kEvent15Hibernate, "privilege",
+  EXPECT_THAT(journal, ElementsAre("load", "bind", "init", "running", "state 4", "clients first", "test mode off",
+                                   kEvent14Yes, "hold session", "turn off 120", "stop", kEvent15Hibernate, "privilege",
                                    "end session", "unload", "power state hibernate forced",  //
                                    "load", "bind", "init", "running", "state 1", "wait 1 4294967295", "state 4",
-                                   "test mode off", kEvent14Yes, "hold session", "turn off 120", "stop",
+                                   "clients first", "test mode off", kEvent14Yes, "hold session", "turn off 120", "stop",
                                    kEvent15Hibernate, "privilege", "end session", "unload",
                                    "power state hibernate forced",  //
                                    "load", kLibraryNotLoaded,
@@ -231,8 +231,8 @@ TEST_F(MonitoringLoopTest, InTestModeTheActionIsWrittenDownWhileTheLibraryIsStil
   run();
   core::set_power_action_test_mode(false, nullptr);
 
-  EXPECT_THAT(journal, ElementsAre("load", "bind", "init", "running", "state 4", "test mode on", kEvent14Yes,
-                                   "hold session", "turn off 120", "stop", kEvent15Shutdown, "privilege",
+  EXPECT_THAT(journal, ElementsAre("load", "bind", "init", "running", "state 4", "clients first", "test mode on",
+                                   kEvent14Yes, "hold session", "turn off 120", "stop", kEvent15Shutdown, "privilege",
                                    // The rehearsal asks the real machine, which natively has no soft-off.
                                    "event 30 Проверочный режим: выключение не выполнено (флаги 0x5, причина "
                                    "0x8006000A)\n",

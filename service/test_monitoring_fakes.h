@@ -59,6 +59,7 @@ class ScriptedLibrary : public DriverLibrary {
   }
   void hold_server_session() override { journal_.push_back("hold session"); }
   void end_server_session() override { journal_.push_back("end session"); }
+  void let_network_clients_go_first() override { journal_.push_back("clients first"); }
 
   std::deque<std::uint32_t> states{core::UPS_ONLINE};
   std::deque<bool> load_results;

@@ -20,6 +20,8 @@ void keep_pipe_with(ipc::PipeKeeper* keeper) {
   core::library_core().pipe.keep_with(keeper && keeper->size == sizeof(ipc::PipeKeeper) ? keeper : nullptr);
 }
 
+void let_network_clients_go_first() { core::library_core().sharing.let_clients_go_first(); }
+
 void record_event(const EventRecord* record) {
   if (!record || !record->text) return;
   log_event(static_cast<int>(record->code), "%s", record->text);

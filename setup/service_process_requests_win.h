@@ -1,6 +1,6 @@
 // Requests the service host makes of the library inside its own process: the system's
-// notifications forwarded to the monitor window `CWndUPS`, event lines for the statistics log, and
-// the keeper of the pipe's instances.
+// notifications forwarded to the monitor window `CWndUPS`, event lines for the statistics log, the
+// keeper of the pipe's instances, and the critical point's wait for the network clients.
 //
 // Any thread. The notifications are sent (not posted): they are handled before the call returns.
 #pragma once
@@ -26,5 +26,8 @@ void record_event(const EventRecord* record);
 // The next UPSInit of this process serves the pipe's instances `keeper` holds, or leaves the ones
 // it creates there (ipc/pipe_keeper_win.h). Null, or a keeper of another layout: none from now on.
 void keep_pipe_with(ipc::PipeKeeper* keeper);
+
+// Blocks the calling thread for the wait (see kLetNetworkClientsGoFirst).
+void let_network_clients_go_first();
 
 }  // namespace installation

@@ -1,7 +1,8 @@
 // The library's `setup` export: installation steps and the few requests the service host passes
 // to the library (vendor and model lists, defaults, the setup dialog or its choice given without
 // it, tray close requests, the service's end-of-session and event lines, power actions written
-// into the block by SYSTEM or an administrator, the keeper of the pipe).
+// into the block by SYSTEM or an administrator, the keeper of the pipe, and the critical point's
+// wait for the computers the service's NUT server serves).
 #pragma once
 
 #include <windows.h>
@@ -29,6 +30,9 @@ enum SetupCommand : std::uint32_t {
   // ... until the action has started: LOGOUT, and the primary may go on.
   kEndNetworkSession = 13,
   kKeepPipe = 14,  // argument: the host's ipc::PipeKeeper, for the pipe to outlive each run
+  // The critical point: the NUT server shows FSD to every client and waits, at most "HostSync"
+  // seconds, until those logged in have gone. Returns at once when the server does not run.
+  kLetNetworkClientsGoFirst = 15,
 };
 
 // The argument of kSaveGivenChoice: what the setup dialog would have been given. Saved as the

@@ -55,6 +55,9 @@ extern "C" int WINAPI setup(std::uint32_t command, ULONG_PTR argument) {
       return 0;
     case kSaveGivenChoice:
       return save_choice_if_config_writable(reinterpret_cast<const GivenChoice*>(argument));
+    case kLetNetworkClientsGoFirst:
+      let_network_clients_go_first();
+      return 0;
     case kRequestPowerAction:
       return request_power_action(static_cast<std::uint32_t>(argument)) ? 1 : 0;
     case kHoldNetworkSession:
