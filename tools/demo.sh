@@ -21,6 +21,10 @@
 #                  server's battery charge reaches the capacity threshold (40 %); the shutdown is
 #                  rehearsed, then the server is told (LOGOUT, in upsd's own log); the UPS turn-off
 #                  is never sent over the network
+#   network        another computer on the same UPS: the service shares it as a NUT server, a real
+#                  upsmon on this Linux machine follows it as a secondary; at the critical point the
+#                  server shows FSD, the other computer runs its shutdown command and logs out, and
+#                  only then comes the service's own (rehearsed) critical action
 # Power actions run in test mode: the shutdown is written down (event 30), never done.
 #
 # For the acceptance suite: --no-build (use the existing builds), --prefix DIR (an existing prefix,
@@ -46,11 +50,11 @@ while [ $# -gt 0 ]; do
     --prefix) prefix=$2; shift 2 ;;
     --check) check=1; shift ;;
     --stop) exec "$root/tools/demo/stop.sh" "$demo" ;;
-    *) sed -n '2,21p' "$0" >&2; exit 2 ;;
+    *) sed -n '2,25p' "$0" >&2; exit 2 ;;
   esac
 done
 case $scenario in
-  power-failure|ups-lowbat|cable-pulled|battery-test|nut-client) ;;
+  power-failure|ups-lowbat|cable-pulled|battery-test|nut-client|network) ;;
   *) echo "demo.sh: unknown scenario $scenario" >&2; exit 2 ;;
 esac
 
@@ -86,8 +90,10 @@ run() { (cd "$bin" && "$WINE" "$@"); }
 sim_pid=
 nut_dir=
 story_pid=
+upsmon_pid=
 cleanup() {
   if [ -n "$story_pid" ]; then kill "$story_pid" 2>/dev/null || true; fi
+  if [ -n "$upsmon_pid" ]; then kill "$upsmon_pid" 2>/dev/null || true; wait "$upsmon_pid" 2>/dev/null || true; fi
   if [ $keep_running -eq 1 ]; then return; fi
   echo "== removing the system (orvik_ups /uninstall)"
   run orvik_ups.exe /uninstall || true
@@ -128,6 +134,22 @@ config_key='HKLM\SYSTEM\CurrentControlSet\Services\UPS\Config'
 "$WINE" reg add "$config_key" /v PowerActionTestMode /t REG_DWORD /d 1 /f >/dev/null
 echo "   DebugTraceFile $(to_windows "$files/trace.txt"), PowerActionTestMode 1"
 
+if [ "$scenario" = network ]; then
+  # A port above 1024 that nothing listens on, different from one run to the next.
+  nut_port=
+  for _ in $(seq 50); do
+    candidate=$((20000 + RANDOM % 40000))
+    if ! (exec 3<>"/dev/tcp/127.0.0.1/$candidate") 2>/dev/null; then nut_port=$candidate; break; fi
+  done
+  echo "== sharing the UPS with another computer: orvik_ups /network switches (127.0.0.1, port $nut_port)"
+  for switch in "/network:on" "/network:listen|127.0.0.1 $nut_port" "/network:user|nas|/password:nas-secret|/upsmon:secondary"; do
+    IFS='|' read -r -a words <<<"$switch"
+    echo "   orvik_ups ${words[*]}"
+    run orvik_ups.exe "${words[@]}" >>"$files/network_switches.out" 2>&1 ||
+      { echo "demo.sh: orvik_ups ${words[*]} failed:" >&2; cat "$files/network_switches.out" >&2; exit 1; }
+  done
+fi
+
 if [ "$scenario" = nut-client ]; then
   port_answer=(--server "127.0.0.1:$nut_port" --ups ups --user orvik --password orvik-pw)
   echo "== installing: orvik_ups /install; the setup dialog answered: Orvik, Varnelo 600, Сеть (NUT) with"
@@ -144,7 +166,7 @@ wait $answer_pid || { echo "demo.sh: the setup dialog was not answered:" >&2; ca
 sed 's/^/   /' "$files/setup_answer.out"
 
 echo "== the administrator's settings, made on the tray's settings sheet (tools/sheet_driver)"
-capacity=$(case $scenario in power-failure|nut-client) echo 1 ;; *) echo 0 ;; esac)
+capacity=$(case $scenario in power-failure|nut-client|network) echo 1 ;; *) echo 0 ;; esac)
 # The UPS's own low-battery story shows the status in the sliding notifier, the others in a balloon.
 notifier=$([ "$scenario" = ups-lowbat ] && echo 1 || echo 0)
 echo "   Общие: action \"Выключить питание\", UPS turn-off on failure after 180 s, UPS back on 1 min after mains"
@@ -173,12 +195,42 @@ run orvik_ups.exe /event:14 "${critical_command[@]}"
 services_log=$WINEPREFIX.services.log
 log_mark=$(stat -c %s "$services_log" 2>/dev/null || echo 0)
 
+if [ "$scenario" = network ]; then
+  other=$files/other-computer
+  mkdir -p "$other"
+  chmod 777 "$other"
+  cat >"$other/upsmon.conf" <<CONF
+MONITOR ups@127.0.0.1:$nut_port 1 nas nas-secret secondary
+MINSUPPLIES 1
+SHUTDOWNCMD "/bin/touch $other/shutdown-ran"
+POLLFREQ 1
+POLLFREQALERT 1
+DEADTIME 15
+FINALDELAY 0
+HOSTSYNC 15
+POWERDOWNFLAG $other/killpower
+CONF
+  echo "== the other computer: NUT's upsmon as a secondary (its shutdown command writes $other/shutdown-ran)"
+  as_nobody=()
+  [ "$(id -u)" -eq 0 ] && as_nobody=(/usr/bin/setpriv --reuid=nobody --regid=nogroup --clear-groups)
+  NUT_CONFPATH=$other NUT_STATEPATH=$other NUT_ALTPIDPATH=$other "${as_nobody[@]}" /lib/nut/upsmon -D -p \
+    >"$other/upsmon.log" 2>&1 &
+  upsmon_pid=$!
+  logged_in=0
+  for _ in $(seq 100); do
+    if upsc -c "ups@127.0.0.1:$nut_port" 2>/dev/null | grep -qx 127.0.0.1; then logged_in=1; break; fi
+    sleep 0.2
+  done
+  [ $logged_in -eq 1 ] || { echo "demo.sh: upsmon did not log in:" >&2; cat "$other/upsmon.log" >&2; exit 1; }
+  echo "   logged in: upsc -c ups@127.0.0.1:$nut_port names 127.0.0.1"
+fi
+
 # The story, told to the simulated UPS while the watcher prints what the system sees and does.
 say() { echo "$1" >>"$control"; }
 story() {
   sleep 6
   case $scenario in
-    power-failure|nut-client) say "mains off" ;;
+    power-failure|nut-client|network) say "mains off" ;;
     ups-lowbat) say "mains off"; sleep 12; say "lowbat on" ;;
     cable-pulled) say "silence on"; sleep 12; say "silence off" ;;
     battery-test) ;;
@@ -187,6 +239,7 @@ story() {
 watch_args=(--stats "$(to_windows "$files/stats")" --pictures "$(to_windows "$files/pictures")")
 case $scenario in
   power-failure|ups-lowbat|nut-client) watch_args+=(--until 30 --limit 170) ;;
+  network) watch_args+=(--until 30 --limit 170 --nut "$nut_port" --other-shutdown "$(to_windows "$other/shutdown-ran")") ;;
   cable-pulled) watch_args+=(--until 3 --limit 60) ;;
   battery-test) watch_args+=(--battery-test-at 5 --limit 25) ;;
 esac
@@ -206,6 +259,11 @@ tools/wine/event_log_entries.sh "$services_log" "$log_mark" | tee "$files/event_
 echo "== what the command at the critical point wrote (the debug trace)"
 grep -a '^UPS::event 14 command' "$files/trace.txt" | sed 's/^/   /' || true
 echo
+if [ "$scenario" = network ]; then
+  echo "== the other computer: what its upsmon said"
+  grep -e 'UPS ups@' -e 'shutdown' "$other/upsmon.log" | sed 's/^ */   /'
+  echo
+fi
 echo "== what the UPS received, in order (repeats counted)"
 tr '\r' '\n' <"$received" | uniq -c
 if [ -n "$nut_dir" ]; then

@@ -33,6 +33,18 @@ watcher_saw() {
     missing=1
   fi
 }
+watcher_saw_in_order() {  # what the watcher must have shown, each after the one before
+  local previous=0 line
+  for text in "$@"; do
+    line=$(grep -n "$text" "$files/watch.txt" | head -n 1 | cut -d: -f1)
+    if [ -z "$line" ] || [ "$line" -lt "$previous" ]; then
+      echo "check_story.sh: the watcher did not show \"$text\" in its turn" >&2
+      missing=1
+      return
+    fi
+    previous=$line
+  done
+}
 tray_icons() {  # the icons in the order they must have been shown
   local shown
   shown=$(grep -a '^UPS_UI::icon ' "$files/trace.txt" 2>/dev/null | sed 's/^UPS_UI::icon //' | tr '\n' ',')
@@ -157,6 +169,17 @@ case $scenario in
     tray_icons "mains,no link,mains"
     watcher_saw "NO LINK"
     watcher_saw "the statistics sheet shows today; its \"Обновить\" got the service's flush answer" ;;
+  network)
+    has_event 05 "Сбой в питании, переход на батарею"
+    has_event 21 "Выключение по ёмкости"
+    # The other computer was told, went, and only then came this computer's own action.
+    has_event 42 "Ожидание других компьютеров: оповещено 1, отключилось 1"
+    lacks_event 43
+    tray_icons "mains,on battery"
+    watcher_saw_in_order 'serves ups.status "OL"; computers logged in: 1' \
+      'serves ups.status "FSD OB LB"; computers logged in: 1' "the other computer ran its shutdown command" \
+      "|42|" "|30|Проверочный режим: выключение"
+    critical_action ;;
   battery-test)
     ups_received "T01"
     tray_icons "mains"

@@ -7,8 +7,11 @@
 // a scenario needs one (a battery test requested over the pipe) and ends when one of the awaited
 // events was written, or at its time limit.
 //
+// With --nut it also follows the service's NUT server on 127.0.0.1 at that port (what it serves, how
+// many other computers are logged in) and the other computer's shutdown command (its file).
+//
 //   demo_watch.exe --stats DIR [--until CODE[,CODE...]] [--linger S] [--limit S] [--battery-test-at S]
-//                  [--pictures DIR]
+//                  [--pictures DIR] [--nut PORT --other-shutdown FILE]
 //
 // Exit code 0 when an awaited event came (or none was asked for), 1 at the time limit, 2 on bad use.
 #include <windows.h>
@@ -20,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -33,6 +37,7 @@
 #include "stats/archive_paths.h"
 #include "stats/stat_presentation.h"
 #include "stats/stat_summary.h"
+#include "tools/demo/nut_watch_win.h"
 #include "tools/demo/tray_photographer_win.h"
 
 namespace {
@@ -44,6 +49,8 @@ struct Options {
   int limit_s = 170;
   int battery_test_at_s = -1;
   std::string pictures_dir;
+  int nut_port = 0;
+  std::string other_shutdown_file;
 };
 
 bool parse_codes(const char* text, std::set<int>& codes) {
@@ -68,9 +75,11 @@ bool parse_options(int argc, char** argv, Options& options) {
     else if (name == "--limit") options.limit_s = std::atoi(value);
     else if (name == "--battery-test-at") options.battery_test_at_s = std::atoi(value);
     else if (name == "--pictures") options.pictures_dir = value;
+    else if (name == "--nut") options.nut_port = std::atoi(value);
+    else if (name == "--other-shutdown") options.other_shutdown_file = value;
     else return false;
   }
-  return argc % 2 == 1 && !options.stats_dir.empty();
+  return argc % 2 == 1 && !options.stats_dir.empty() && options.nut_port >= 0 && options.nut_port <= 65535;
 }
 
 void print(const std::string& text) {
@@ -270,24 +279,27 @@ void print_service_memory() {
 // published: at the critical point the service stops monitoring a moment later.
 class StateWatch {
  public:
-  StateWatch(BlockReader& reader, demo::TrayPhotographer& photographer) : reader_(reader), photographer_(photographer) {}
+  StateWatch(BlockReader& reader, demo::TrayPhotographer& photographer, demo::NutWatch* nut)
+      : reader_(reader), photographer_(photographer), nut_(nut) {}
 
   void seen(const ipc::UpsSharedBlock& block) {
     if (state_text(block) != last_state_ && photographer_.click_and_photograph(state_text(block)))
       last_state_ = state_text(block);
   }
 
-  // The rest of a second, looking at the block every 100 ms.
+  // The rest of a second, looking at the block (and the NUT server) every 100 ms.
   void follow_for_a_second() {
     for (int tenth = 0; tenth < 10; ++tenth, Sleep(100)) {
       ipc::UpsSharedBlock block{};
       if (reader_.read(block)) seen(block);
+      if (nut_) print(nut_->news());
     }
   }
 
  private:
   BlockReader& reader_;
   demo::TrayPhotographer& photographer_;
+  demo::NutWatch* nut_;
   std::string last_state_;
 };
 
@@ -299,7 +311,10 @@ const char* awaited_event_picture(int code) {
 int watch(const Options& options, demo::TrayPhotographer& photographer) {
   EventFollower events(options.stats_dir);
   BlockReader reader;
-  StateWatch states(reader, photographer);
+  std::unique_ptr<demo::NutWatch> nut;
+  if (options.nut_port != 0)
+    nut = std::make_unique<demo::NutWatch>(static_cast<std::uint16_t>(options.nut_port), options.other_shutdown_file);
+  StateWatch states(reader, photographer, nut.get());
   int lingering = -1;
   for (int second = 0; second < options.limit_s; ++second) {
     if (second == options.battery_test_at_s) request_battery_test();
@@ -334,7 +349,7 @@ int main(int argc, char** argv) {
   Options options;
   if (!parse_options(argc, argv, options)) {
     std::fputs("usage: demo_watch.exe --stats DIR [--until CODE[,CODE...]] [--linger S] [--limit S] "
-               "[--battery-test-at S] [--pictures DIR]\n", stderr);
+               "[--battery-test-at S] [--pictures DIR] [--nut PORT --other-shutdown FILE]\n", stderr);
     return 2;
   }
   demo::TrayPhotographer photographer(options.pictures_dir);
