@@ -11,14 +11,24 @@
 ; /PASSWORD= (the secondary's login; neither may hold a double quote). The choice is checked with the
 ; bundled orvik_ups before anything is copied, so that a mistake leaves nothing half-installed.
 ;
+; Sharing the UPS with other computers (the service's NUT server) takes the same settings as
+; orvik_ups's /network switches, which the installer runs before it starts the service:
+;   /NETWORK=1|0  /LISTEN="0.0.0.0 3493;::1 3493"  /UPSNAME=ups  /MAXCLIENTS=64  /HOSTSYNC=15
+;   /NETUSER=nas /NETPASSWORD=secret /NETUPSMON=secondary /NETACTIONS=FSD,SET /NETINSTCMDS=all
+; (one user; more with orvik_ups /network:user). A refused one ends a silent run with exit code 6
+; before the service is installed.
+;
 ; Over an earlier installation the settings are kept: the installed `orvik_ups /uninstall`
 ; deletes the service and with it the service's registry key, so the Config key, the
-; administrator's commands on events (the Events key) and the port are copied out before and
-; written back after it; the new `orvik_ups /install` protects the Events key again. A silent
-; upgrade without a choice keeps the installed one, with a NUT server's login. Exit codes of a
-; silent run: 0 installed and the service running, 2 the UPS
+; administrator's commands on events (the Events key), the network settings (the Network key, with
+; a NUT server's login; its copy holds passwords and lives in the installer's private folder until
+; it is written back) and the port are copied out before and written back after it; the new
+; `orvik_ups /install` protects the Events and Network keys again. A silent upgrade without a
+; choice keeps the installed one, with a NUT server's login. Exit codes of a silent run: 0
+; installed and the service running, 2 the UPS
 ; choice is missing or not one the setup dialog lists, 3 the folder is refused, 4 the service does
-; not run, 5 not run as an administrator or the earlier installation could not be removed.
+; not run, 5 not run as an administrator or the earlier installation could not be removed, 6 a
+; network setting is refused.
 ;
 ; Defines: VERSION (x.y.z), SET64 (folder of the 64-bit files), SET32 (of the 32-bit ones; left
 ; out for the 64-bit-only installer, which X64_ONLY makes), SIZE64 and SIZE32 (the sets' sizes in
@@ -41,7 +51,8 @@ ManifestDPIAware true
 !define CONFIG_KEY "${SERVICE_KEY}\Config"
 !define EVENTS_KEY "${SERVICE_KEY}\Events"
 !define EVENT_SOURCE_KEY "SYSTEM\CurrentControlSet\Services\EventLog\Application\UPS"
-!define LOGIN_KEY "${SERVICE_KEY}\Network\Client"
+!define NETWORK_KEY "${SERVICE_KEY}\Network"
+!define LOGIN_KEY "${NETWORK_KEY}\Client"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define MENU_FOLDER "$SMPROGRAMS\Orvik UPS"
 ; The library's mains plug (IDI_TRAY_MAINS, its third icon) stands for the system in the Start
@@ -59,6 +70,7 @@ ShowUninstDetails show
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include WordFunc.nsh
 !include WinVer.nsh
 !include x64.nsh
 
@@ -72,6 +84,18 @@ Var OldDir      ; the folder of an installation made by this installer
 Var OldHost     ; the orvik_ups.exe whose /uninstall removes the earlier installation
 Var ConfigKept  ; 1 when the Config key was copied out
 Var EventsKept  ; 1 when the Events key was copied out
+Var NetworkKept ; 1 when the Network key was copied out
+Var NetEnable   ; the /network switches' settings given on the command line ("" when not given)
+Var NetListen
+Var NetUpsName
+Var NetMaxClients
+Var NetHostSync
+Var NetUser
+Var NetPassword
+Var NetUpsmon
+Var NetActions
+Var NetInstcmds
+Var NetRefused  ; 1 once orvik_ups refused one of them
 Var ArchiveDir  ; the statistics archive, for the uninstaller
 Var FilesLeft   ; the programs the uninstaller could not delete, one a line
 
@@ -227,6 +251,8 @@ Function .onInit
     ${EndIf}
   ${EndIf}
 
+  Call ReadNetworkOptions
+
   ${If} ${Silent}
     ${StrStr} $0 "$Vendor$Model$Port$User$Password" '"'
     ${If} $Vendor == ""
@@ -278,6 +304,29 @@ Function CheckGivenChoice
   Push $0
 FunctionEnd
 
+!macro NETWORK_OPTION NAME VAR
+  ClearErrors
+  StrCpy ${VAR} ""
+  ${GetOptions} $R0 "/${NAME}=" $0
+  ${IfNot} ${Errors}
+    StrCpy ${VAR} $0
+  ${EndIf}
+!macroend
+
+Function ReadNetworkOptions
+  ${GetParameters} $R0
+  !insertmacro NETWORK_OPTION NETWORK $NetEnable
+  !insertmacro NETWORK_OPTION LISTEN $NetListen
+  !insertmacro NETWORK_OPTION UPSNAME $NetUpsName
+  !insertmacro NETWORK_OPTION MAXCLIENTS $NetMaxClients
+  !insertmacro NETWORK_OPTION HOSTSYNC $NetHostSync
+  !insertmacro NETWORK_OPTION NETUSER $NetUser
+  !insertmacro NETWORK_OPTION NETPASSWORD $NetPassword
+  !insertmacro NETWORK_OPTION NETUPSMON $NetUpsmon
+  !insertmacro NETWORK_OPTION NETACTIONS $NetActions
+  !insertmacro NETWORK_OPTION NETINSTCMDS $NetInstcmds
+FunctionEnd
+
 ; The program the earlier installation's service runs, when it is ours: this installer's, or one
 ; installed by hand with `orvik_ups /install`.
 Function FindInstalledHost
@@ -309,7 +358,8 @@ Function FolderPageLeave
   ${EndIf}
 FunctionEnd
 
-; reg.exe copies every value of a key, whatever its type; RESULT becomes 1 when the copy was made.
+; reg.exe copies every value of a key (and its subkeys), whatever its type; RESULT becomes 1 when
+; the copy was made.
 !macro EXPORT_KEY KEY FILE RESULT
   StrCpy ${RESULT} 0
   Delete "$PLUGINSDIR\${FILE}"
@@ -332,6 +382,7 @@ FunctionEnd
 Function KeepSettings
   !insertmacro EXPORT_KEY "${CONFIG_KEY}" config.reg $ConfigKept
   !insertmacro EXPORT_KEY "${EVENTS_KEY}" events.reg $EventsKept
+  !insertmacro EXPORT_KEY "${NETWORK_KEY}" network.reg $NetworkKept
 FunctionEnd
 
 Function RestoreSettings
@@ -340,6 +391,12 @@ Function RestoreSettings
   ${EndIf}
   ${If} $EventsKept == 1
     !insertmacro IMPORT_KEY events.reg
+  ${EndIf}
+  ; The copy holds passwords: it goes as soon as it is written back. The new orvik_ups /install
+  ; closes the key to all but SYSTEM and the Administrators again.
+  ${If} $NetworkKept == 1
+    !insertmacro IMPORT_KEY network.reg
+    Delete "$PLUGINSDIR\network.reg"
   ${EndIf}
   ReadRegStr $0 HKLM "${SERVICE_KEY}" Port
   ${If} $0 == ""
@@ -425,8 +482,68 @@ Function WriteUninstallEntry
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" EstimatedSize $0
 FunctionEnd
 
+; One orvik_ups /network switch (on the stack), unless one was refused before.
+Function NetworkSwitch
+  Exch $0
+  ${If} $NetRefused == 0
+    ExecWait '"$INSTDIR\orvik_ups.exe" $0' $1
+    ${If} $1 != 0
+      StrCpy $NetRefused 1
+      DetailPrint "$(NetworkRefused)"
+    ${EndIf}
+  ${EndIf}
+  Pop $0
+FunctionEnd
+
+!macro NETWORK_SWITCH VALUE SWITCH
+  ${If} ${VALUE} != ""
+    Push '${SWITCH}'
+    Call NetworkSwitch
+  ${EndIf}
+!macroend
+
+; The network settings given on the command line, before the service starts and reads them.
+Function ApplyNetworkOptions
+  StrCpy $NetRefused 0
+  ${If} $NetEnable == 1
+    Push /network:on
+    Call NetworkSwitch
+  ${ElseIf} $NetEnable != ""
+    Push /network:off
+    Call NetworkSwitch
+  ${EndIf}
+  ${WordReplace} $NetListen ";" '" "' "+" $0
+  !insertmacro NETWORK_SWITCH $NetListen '/network:listen "$0"'
+  !insertmacro NETWORK_SWITCH $NetUpsName '/network:upsname "$NetUpsName"'
+  !insertmacro NETWORK_SWITCH $NetMaxClients '/network:maxclients $NetMaxClients'
+  !insertmacro NETWORK_SWITCH $NetHostSync '/network:hostsync $NetHostSync'
+  ${If} $NetUser != ""
+    StrCpy $0 '/network:user "$NetUser"'
+    ${If} $NetPassword != ""
+      StrCpy $0 '$0 "/password:$NetPassword"'
+    ${EndIf}
+    ${If} $NetUpsmon != ""
+      StrCpy $0 '$0 /upsmon:$NetUpsmon'
+    ${EndIf}
+    ${If} $NetActions != ""
+      StrCpy $0 '$0 /actions:$NetActions'
+    ${EndIf}
+    ${If} $NetInstcmds != ""
+      StrCpy $0 '$0 /instcmds:$NetInstcmds'
+    ${EndIf}
+    Push $0
+    Call NetworkSwitch
+  ${EndIf}
+FunctionEnd
+
 ; `orvik_ups /install`: the setup dialog, or silently the given choice.
 Function InstallService
+  Call ApplyNetworkOptions
+  ${If} $NetRefused == 1
+    MessageBox MB_ICONSTOP "$(NetworkRefused)" /SD IDOK
+    SetErrorLevel 6
+    Return
+  ${EndIf}
   ${If} ${Silent}
     !insertmacro GIVEN_CHOICE_LINE $1
     StrCpy $0 '"$INSTDIR\orvik_ups.exe" $1'

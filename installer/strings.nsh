@@ -17,6 +17,9 @@ LangString EarlierNotRemoved ${LANG_RUSSIAN} "Не удалось останов
 LangString SettingsNotRestored ${LANG_ENGLISH} "The earlier settings could not be written back."
 LangString SettingsNotRestored ${LANG_RUSSIAN} "Не удалось восстановить прежние настройки."
 
+LangString NetworkRefused ${LANG_ENGLISH} "A network setting given on the command line was refused (orvik_ups /network:? shows how they are written); the UPS service is not installed."
+LangString NetworkRefused ${LANG_RUSSIAN} "Сетевая настройка из командной строки не принята (как их задавать, показывает orvik_ups /network:?); служба ИБП не установлена."
+
 LangString ChooseUps ${LANG_ENGLISH} "Choose the UPS, its port and the tray icon in the setup dialog"
 LangString ChooseUps ${LANG_RUSSIAN} "Выберите ИБП, порт и значок в области уведомлений в окне настройки"
 LangString ServiceNotRunning ${LANG_ENGLISH} "The UPS service is not running: the setup dialog was cancelled or the service could not start. Choose the UPS again with $\"$(LinkSettings)$\" in the Start menu."

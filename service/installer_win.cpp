@@ -12,6 +12,7 @@
 #include "service/driver_library_win.h"
 #include "service/event_commands_key_win.h"
 #include "service/event_source_win.h"
+#include "service/network_config_win.h"
 #include "service/program_files_win.h"
 #include "service/program_instances_win.h"
 #include "service/service_manager_win.h"
@@ -161,10 +162,12 @@ class SystemUninstall final : public UninstallSteps {
   bool stop_service() override { return stop_service_or_tell_user(feedback_); }
   void wait_for_program_to_end() override { wait_for_other_instances(kProgramEndLimitMs, kUnwatchedTrayMs); }
   void withdraw_gui_exit() override { setup_(installation::kWithdrawGuiExit, 0); }
-  // The Event Log's source of its entries goes with the service.
+  // The Event Log's source of its entries and the firewall's rule for the NUT server go with the
+  // service.
   void delete_service() override {
     if (!system_before_vista()) delete_ups_service();
     remove_event_source();
+    remove_firewall_rule();
   }
 
  private:
@@ -188,6 +191,7 @@ void prepare_event_reporting() {
 
 GivenInstallResult install(const CommandLineChoice* given, Feedback feedback) {
   if (!uninstall(feedback)) return kServiceNotRunning;
+  take_over_network_key();
   LibraryExports library;
   if (!library.setup()) return kServiceNotRunning;
   prepare_event_reporting();

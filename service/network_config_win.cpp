@@ -6,6 +6,7 @@
 #include "platform/multi_string_win.h"
 #include "platform/registry_win.h"
 #include "service/console_output_win.h"
+#include "service/firewall_rule_win.h"
 
 namespace service {
 namespace {
@@ -54,18 +55,33 @@ class RegistryNetworkStore final : public NetworkStore {
   }
 };
 
+bool changes_what_reaches_the_network(NetworkAction action) {
+  return action == NetworkAction::enable || action == NetworkAction::disable || action == NetworkAction::listen;
+}
+
+void apply_firewall_rule_of_key() {
+  const nut::NetworkKeyRead key = nut::read_network_key();
+  if (key.state == nut::NetworkKeyState::readable) apply_firewall_rule(nut::read_network_settings(key.values).settings);
+}
+
 }  // namespace
 
 int run_network_switch(const NetworkCommand& command) {
   RegistryNetworkStore store;
   const SwitchOutcome outcome = apply_network_command(command, store);
+  if (outcome.exit_code == kNetworkSwitchDone && changes_what_reaches_the_network(command.action))
+    apply_firewall_rule_of_key();
   if (!outcome.output.empty()) write_output(outcome.output);
   if (!outcome.error.empty()) write_error(outcome.error);
   return outcome.exit_code;
 }
 
-void protect_network_key_if_present() {
-  if (nut::read_network_key().state != nut::NetworkKeyState::absent) nut::open_network_key_for_change();
+void take_over_network_key() {
+  if (nut::read_network_key().state == nut::NetworkKeyState::absent) return;
+  nut::open_network_key_for_change();
+  apply_firewall_rule_of_key();
 }
+
+void remove_firewall_rule() { apply_firewall_rule(nut::NetworkSettings{}); }
 
 }  // namespace service

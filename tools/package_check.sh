@@ -9,12 +9,15 @@
 #      same way (setup_answer);
 #   4. an upgrade (the installer again, /S alone) keeps the Config key, the commands on events,
 #      the port and the tray choice, and the restarted service writes into the statistics archive;
-#   5. the silent uninstaller removes the service, files, entries and keys (the Event Log's source
+#   5. the network settings given to the installer (/NETWORK, /LISTEN, /NETUSER, ...) reach the
+#      "Network" key before the service starts, which then serves on them (upsc); an upgrade keeps
+#      them, and the key stays closed to others; a refused one ends with exit code 6;
+#   6. the silent uninstaller removes the service, files, entries and keys (the Event Log's source
 #      among them), and keeps the archive, also when the tray is slow to leave (its process stood
 #      still until well after the service stopped);
-#   6. asked to remove the archive too (/ARCHIVE=1), it removes the archive's own files and nothing
+#   7. asked to remove the archive too (/ARCHIVE=1), it removes the archive's own files and nothing
 #      through the links another user planted at a year and a month folder;
-#   7. a program still in use (the viewer left open) is left for the restart, and the uninstaller
+#   8. a program still in use (the viewer left open) is left for the restart, and the uninstaller
 #      says so by its exit code 3010; the rest goes.
 #   8. a UPS that another computer serves: a mistyped server address is refused (exit code 2)
 #      before anything is installed; /PORT=NUT:... with /USER and /PASSWORD installs, the service
@@ -243,7 +246,44 @@ check "the port and the tray choice are kept" test \
   "$(value "$service_key" Port)|$(value "$run_key" UPS_UI)" = 'COM1|"C:\Program Files\Orvik UPS\orvik_ups.exe" /gui'
 check "the restarted service writes the archive" test -n "$(find "$drive/orvik-check-stats" -name '*_log.dat')"
 
-echo "== 5. uninstall: uninstall.exe /S, with the tray slow to leave"
+# A loopback port above 1024 that nothing listens on, different from one run to the next.
+port=
+for _ in $(seq 50); do
+  candidate=$((20000 + RANDOM % 40000))
+  if ! (exec 3<>"/dev/tcp/127.0.0.1/$candidate") 2>/dev/null; then port=$candidate; break; fi
+done
+network="/NETWORK=1 /LISTEN=\"127.0.0.1 $port;::1 $port\" /HOSTSYNC=20 /NETUSER=nas /NETPASSWORD=nas-pw /NETUPSMON=secondary"
+echo "== 5. network settings: $installer /S $network"
+installed_host() { wine_do "C:\\Program Files\\Orvik UPS\\orvik_ups.exe" "$@"; }
+run_typed "$installer /S $network"
+check "exit code 0 (got $?)" test $? -eq 0
+check "the service runs" service_running
+installed_host /network >"$work/network-before.txt"
+check "orvik_ups /network lists them" test "$(cat "$work/network-before.txt")" = "Enable 1
+Listen 127.0.0.1 $port
+Listen ::1 $port
+UpsName ups
+MaxClients 64
+HostSync 20
+User nas upsmon=secondary actions= instcmds="
+if [ -x /usr/bin/upsc ]; then
+  served() { [ "$(/usr/bin/upsc -l "127.0.0.1:$port" 2>/dev/null)" = ups ]; }
+  check "the service serves them (upsc -l on 127.0.0.1:$port)" served
+fi
+run_typed "$installer /S"
+check "an upgrade: exit code 0 (got $?)" test $? -eq 0
+installed_host /network >"$work/network-after.txt"
+check "the network settings are kept, and their key is read (closed to others)" \
+  diff "$work/network-before.txt" "$work/network-after.txt"
+check "the copy with the passwords is gone" test -z "$(find "$drive/users" -name network.reg 2>/dev/null)"
+run_typed "$installer /S /HOSTSYNC=9999"
+check "a refused network setting: exit code 6 (got $?)" test $? -eq 6
+no_service() { ! wine_do sc query UPS >/dev/null; }
+check "and no service" no_service
+run_typed "$installer /S"
+check "installed again without it: exit code 0 (got $?)" test $? -eq 0
+
+echo "== 6. uninstall: uninstall.exe /S, with the tray slow to leave"
 cp "$program_dir/uninstall.exe" "$drive/orvik-check-uninstall.exe"
 trays=$(prefix_processes 'orvik_ups\.exe /gui')
 check "a tray application runs" test -n "$trays"
@@ -259,21 +299,21 @@ check "no installed-programs entry" key_absent "$uninstall_key"
 check "no tray autostart" test -z "$(value "$run_key" UPS_UI)"
 check "the statistics archive stays" test -n "$(find "$drive/orvik-check-stats" -name '*_log.dat')"
 
-echo "== 6. the archive removed too (/ARCHIVE=1), with links planted at a year and at a month"
+echo "== 7. the archive removed too (/ARCHIVE=1), with links planted at a year and at a month"
 outside=$drive/orvik-outside
 mkdir -p "$outside/year/5" "$outside/month" "$drive/orvik-check-stats/2031"
 for file in year/sum_ssd.dat year/5/1_log.dat month/1_log.dat month/1_ssd.dat; do echo precious >"$outside/$file"; done
 ln -s "$outside/year" "$drive/orvik-check-stats/2030"
 ln -s "$outside/month" "$drive/orvik-check-stats/2031/5"
 wine_do reg add "$config_key" /v stat_path /t REG_SZ /d "$archive" /f >/dev/null
-# A copy kept from before step 5, run in place (_?=) as the uninstaller runs its own copy.
+# A copy kept from before step 6, run in place (_?=) as the uninstaller runs its own copy.
 wine_do 'C:\orvik-check-uninstall.exe' /S /ARCHIVE=1 '_?=C:\orvik-check-gone'
 check "the archive's own files are removed" test -z "$(find "$drive/orvik-check-stats" -name '*.dat')"
 check "nothing removed through the links" test "$(cat "$outside"/year/sum_ssd.dat "$outside"/year/5/1_log.dat \
   "$outside"/month/1_log.dat "$outside"/month/1_ssd.dat | grep -c precious)" -eq 4
 wine_do reg delete "$service_key" /f >/dev/null
 
-echo "== 7. the viewer left open while the uninstaller runs"
+echo "== 8. the viewer left open while the uninstaller runs"
 run_typed "$installer /S $choice"
 check "installed again (exit code $?)" test $? -eq 0
 viewer=1
