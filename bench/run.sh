@@ -5,7 +5,7 @@
 # core (under Wine, against the UPS simulator), the statistics rebuild over a ten-year archive and
 # the decode of a day's raw file, the status-line parser, the tray application's tick and memory
 # beside an empty Win32 program's, the viewer's repaint, the statistics sheet's fill, load and
-# export, and the machine it ran on. Figures only: nothing passes or fails. Defaults: 120 polling
+# export, the NUT server under 200 clients, and the machine it ran on. Figures only: nothing passes or fails. Defaults: 120 polling
 # cycles and 20 power failures (about five minutes after the build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,7 +22,7 @@ done
 
 tools/setup.sh
 echo "== building"
-tools/build.sh bench stats_bench status_parser_bench scope_bench || exit 1
+tools/build.sh bench stats_bench status_parser_bench scope_bench nut_load || exit 1
 tools/build.sh native demo || exit 1
 tools/build.sh win64 demo core_bench scope_paint tray_bench stat_sheet_bench || exit 1
 
@@ -56,3 +56,5 @@ tools/wine/prefix.sh up "$prefix" >/dev/null
   echo "== the statistics sheet over a generated ten-year archive (about 20 s)"
   "$WINE" build/win64/bin/stat_sheet_bench.exe 2>/dev/null | sed 's/^/   /')
 tools/wine/prefix.sh down "$prefix" >/dev/null
+echo "== the NUT server: 200 clients asking once a second and one asking back to back (about 3 minutes)"
+bench/nut_server_bench.sh | sed 's/^/ /'

@@ -25,7 +25,6 @@ constexpr int kReadPiece = 4096;
 // A client that pipelines requests and reads fast gets this many answers a turn, then the others
 // have theirs: no connection keeps the thread to itself.
 constexpr int kSendsPerTurn = 8;
-constexpr int kListenBacklog = 64;
 
 Milliseconds monotonic_now() {
   return std::chrono::duration_cast<Milliseconds>(std::chrono::steady_clock::now().time_since_epoch());
@@ -89,7 +88,7 @@ Socket open_listener(const ListenLine& line, int& error) {
     set_option(listener.get(), SOL_SOCKET, SO_EXCLUSIVEADDRUSE, 1);
     if (found->ai_family == AF_INET6) set_option(listener.get(), IPPROTO_IPV6, IPV6_V6ONLY, 1);
     if (bind(listener.get(), found->ai_addr, static_cast<int>(found->ai_addrlen)) != 0 ||
-        listen(listener.get(), kListenBacklog) != 0 || !make_non_blocking(listener.get()))
+        listen(listener.get(), SOMAXCONN) != 0 || !make_non_blocking(listener.get()))
       listener.reset();
   }
   error = listener ? 0 : WSAGetLastError();
@@ -108,13 +107,16 @@ struct Client {
 
 // Everything the server's thread owns.
 struct NetworkServer::Loop {
-  Loop(ServerSetup server_setup, SnapshotSource& snapshots, RequestSink& requests)
+  Loop(ServerSetup server_setup, SnapshotSource& snapshots, RequestSink& requests,
+       std::atomic<std::size_t>& published_logins, std::atomic<std::size_t>& published_connections)
       : setup(std::move(server_setup)),
-        shared{setup.identity, snapshots, setup.users, requests, logins, slowdown} {}
+        shared{setup.identity, snapshots, setup.users, requests, logins, slowdown},
+        logged_in(published_logins),
+        connection_count(published_connections) {}
 
-  void run(const std::atomic<bool>& stopping, std::atomic<std::size_t>& logged_in,
-           std::atomic<std::size_t>& connection_count);
+  void run(const std::atomic<bool>& stopping);
   void turn();
+  void publish_counts();
   void accept_clients(SOCKET listener, Milliseconds now);
   void receive(Client& client, Milliseconds now);
   void send_due(Client& client, Milliseconds now);
@@ -127,14 +129,14 @@ struct NetworkServer::Loop {
   std::vector<std::unique_ptr<Client>> clients;
   ConnectionId next_id = 1;
   std::size_t traced_logins = 0;
+  std::atomic<std::size_t>& logged_in;
+  std::atomic<std::size_t>& connection_count;
 };
 
-void NetworkServer::Loop::run(const std::atomic<bool>& stopping, std::atomic<std::size_t>& logged_in,
-                              std::atomic<std::size_t>& connection_count) {
+void NetworkServer::Loop::run(const std::atomic<bool>& stopping) {
   while (!stopping) {
     turn();
-    logged_in = logins.count();
-    connection_count = clients.size();
+    publish_counts();
     if (logins.count() != traced_logins) {
       traced_logins = logins.count();
       debug_trace("UPS::NUT logged-in clients: %u\n", static_cast<unsigned>(traced_logins));
@@ -142,8 +144,12 @@ void NetworkServer::Loop::run(const std::atomic<bool>& stopping, std::atomic<std
   }
   clients.clear();
   listeners.clear();
-  logged_in = 0;
-  connection_count = 0;
+  publish_counts();
+}
+
+void NetworkServer::Loop::publish_counts() {
+  logged_in = logins.count();
+  connection_count = clients.size();
 }
 
 // One select() over every socket that has something to do, then each of them served.
@@ -162,11 +168,14 @@ void NetworkServer::Loop::turn() {
   }
   const long wait_ms = static_cast<long>(std::max<std::int64_t>(0, (wake - now).count()));
   timeval timeout{wait_ms / 1000, (wait_ms % 1000) * 1000};
-  if (select(0, &readable, &writable, nullptr, &timeout) == SOCKET_ERROR) Sleep(kTurnLengthMs);
+  if (select(0, &readable, writable.fd_count ? &writable : nullptr, nullptr, &timeout) == SOCKET_ERROR)
+    Sleep(kTurnLengthMs);
 
   now = monotonic_now();
   for (const auto& client : clients) {
     if (FD_ISSET(client->socket.get(), &readable)) receive(*client, now);
+    // Before any answer leaves: a client told "OK" to its LOGIN is already counted.
+    publish_counts();
     client->connection.tick(now);
     send_due(*client, now);
   }
@@ -216,7 +225,7 @@ void NetworkServer::Loop::send_due(Client& client, Milliseconds now) {
 }
 
 NetworkServer::NetworkServer(ServerSetup setup, SnapshotSource& snapshots, RequestSink& requests)
-    : loop_(std::make_unique<Loop>(std::move(setup), snapshots, requests)) {}
+    : loop_(std::make_unique<Loop>(std::move(setup), snapshots, requests, logged_in_, connection_count_)) {}
 
 NetworkServer::~NetworkServer() { stop(); }
 
@@ -246,7 +255,7 @@ bool NetworkServer::start() {
 
 DWORD WINAPI NetworkServer::thread_entry(void* parameter) {
   auto* server = static_cast<NetworkServer*>(parameter);
-  server->loop_->run(server->stopping_, server->logged_in_, server->connection_count_);
+  server->loop_->run(server->stopping_);
   return 0;
 }
 

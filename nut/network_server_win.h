@@ -4,7 +4,7 @@
 // itself. Beyond MaxClients a connection gets kTooManyClientsAnswer and is closed.
 //
 // Threads: start() and stop() on the owner's thread; logged_in() and connections() from any thread
-// (words the server's thread publishes). The snapshot source and the request sink are called on
+// (words the server's thread publishes; a client told OK to its LOGIN is counted already). The snapshot source and the request sink are called on
 // the server's thread and must be thread-safe (ServedUps is).
 #pragma once
 
@@ -53,12 +53,12 @@ class NetworkServer {
   struct Loop;
   static DWORD WINAPI thread_entry(void* parameter);
 
+  std::atomic<bool> stopping_{false};
+  std::atomic<std::size_t> logged_in_{0};  // published by the server's thread
+  std::atomic<std::size_t> connection_count_{0};
   std::unique_ptr<Loop> loop_;
   std::vector<ListenLine> failed_lines_;
   HANDLE thread_ = nullptr;
-  std::atomic<bool> stopping_{false};
-  std::atomic<std::size_t> logged_in_{0};
-  std::atomic<std::size_t> connection_count_{0};
   bool winsock_started_ = false;
 };
 
