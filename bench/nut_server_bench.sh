@@ -35,11 +35,8 @@ export DISPLAY
 DISPLAY=$(cut -d' ' -f1 "$WINEPREFIX.display")
 run() { (cd "$bin" && "$WINE" "$@" >>"$work/wine.log" 2>&1); }
 
-port=
-for _ in $(seq 50); do
-  candidate=$((20000 + RANDOM % 40000))
-  if ! (exec 3<>"/dev/tcp/127.0.0.1/$candidate") 2>/dev/null; then port=$candidate; break; fi
-done
+source tools/checks.sh
+port=$(free_port) || { echo "nut_server_bench.sh: no free port" >&2; exit 1; }
 
 sim_pid=
 cleanup() {

@@ -57,10 +57,7 @@ TEST_F(NetworkServerTest, ServesEveryListenLineAndNamesTheOnesThatCouldNotBeOpen
   // A port this test holds cannot be taken by the server (nor the other way round).
   const std::uint16_t taken = testing::free_port();
   SOCKET holder = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(taken);
+  sockaddr_in address = testing::loopback_address(taken);
   ASSERT_EQ(bind(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   ASSERT_EQ(listen(holder, 1), 0);
 
@@ -154,10 +151,7 @@ TEST_F(NetworkServerTest, AClientThatNeverReadsHoldsUpNoOneElseNorTheStop) {
   auto server = server_with(8);
   ASSERT_TRUE(server->start());
   SOCKET flood = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(port);
+  sockaddr_in address = testing::loopback_address(port);
   ASSERT_EQ(connect(flood, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   u_long non_blocking = 1;
   ioctlsocket(flood, FIONBIO, &non_blocking);

@@ -106,13 +106,19 @@ class NutClient {
   std::string pending_;
 };
 
+inline sockaddr_in loopback_address(std::uint16_t port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(port);
+  return address;
+}
+
 // A port nothing listens on at this moment, on both loopback addresses.
 inline std::uint16_t free_port() {
   for (int attempt = 0; attempt < 20; ++attempt) {
     SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address = loopback_address(0);
     int length = sizeof address;
     bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
     getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);

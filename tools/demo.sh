@@ -135,12 +135,8 @@ config_key='HKLM\SYSTEM\CurrentControlSet\Services\UPS\Config'
 echo "   DebugTraceFile $(to_windows "$files/trace.txt"), PowerActionTestMode 1"
 
 if [ "$scenario" = network ]; then
-  # A port above 1024 that nothing listens on, different from one run to the next.
-  nut_port=
-  for _ in $(seq 50); do
-    candidate=$((20000 + RANDOM % 40000))
-    if ! (exec 3<>"/dev/tcp/127.0.0.1/$candidate") 2>/dev/null; then nut_port=$candidate; break; fi
-  done
+  source tools/checks.sh
+  nut_port=$(free_port) || { echo "demo.sh: no free port" >&2; exit 1; }
   echo "== sharing the UPS with another computer: orvik_ups /network switches (127.0.0.1, port $nut_port)"
   for switch in "/network:on" "/network:listen|127.0.0.1 $nut_port" "/network:user|nas|/password:nas-secret|/upsmon:secondary"; do
     IFS='|' read -r -a words <<<"$switch"

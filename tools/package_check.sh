@@ -74,16 +74,7 @@ run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 archive='C:\orvik-check-stats'
 cp "$out/$installer" "$drive/$installer"
 
-passed=0 failed=0
-check() {  # check WHAT COMMAND...: one line per verified fact
-  local what=$1
-  shift
-  if "$@" >/dev/null 2>&1; then
-    passed=$((passed + 1)); echo "   ok    $what"
-  else
-    failed=$((failed + 1)); echo "   FAIL  $what"
-  fi
-}
+source tools/checks.sh
 wine_do() { "$WINE" "$@" 2>/dev/null; }
 value() { wine_do reg query "$1" /v "$2" | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
 service_running() { wine_do sc query UPS | grep -q 'STATE.*RUNNING'; }
@@ -246,12 +237,7 @@ check "the port and the tray choice are kept" test \
   "$(value "$service_key" Port)|$(value "$run_key" UPS_UI)" = 'COM1|"C:\Program Files\Orvik UPS\orvik_ups.exe" /gui'
 check "the restarted service writes the archive" test -n "$(find "$drive/orvik-check-stats" -name '*_log.dat')"
 
-# A loopback port above 1024 that nothing listens on, different from one run to the next.
-port=
-for _ in $(seq 50); do
-  candidate=$((20000 + RANDOM % 40000))
-  if ! (exec 3<>"/dev/tcp/127.0.0.1/$candidate") 2>/dev/null; then port=$candidate; break; fi
-done
+port=$(free_port)
 network="/NETWORK=1 /LISTEN=\"127.0.0.1 $port;::1 $port\" /HOSTSYNC=20 /NETUSER=nas /NETPASSWORD=nas-pw /NETUPSMON=secondary"
 echo "== 5. network settings: $installer /S $network"
 installed_host() { wine_do "C:\\Program Files\\Orvik UPS\\orvik_ups.exe" "$@"; }

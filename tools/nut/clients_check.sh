@@ -48,34 +48,11 @@ fi
 export DISPLAY
 DISPLAY=$(cut -d' ' -f1 "$WINEPREFIX.display")
 
-passed=0 failed=0
-check() {  # check WHAT COMMAND...: one line per verified fact
-  local what=$1
-  shift
-  if "$@" >/dev/null 2>&1; then
-    passed=$((passed + 1)); echo "   ok    $what"
-  else
-    failed=$((failed + 1)); echo "   FAIL  $what"
-  fi
-}
-eventually() {  # eventually SECONDS COMMAND...: polls every 0.2 s
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@" >/dev/null 2>&1; do
-    [ $SECONDS -lt $deadline ] || return 1
-    sleep 0.2
-  done
-}
+source tools/checks.sh
 run() { (cd "$bin" && "$WINE" "$@" 2>>"$files/wine.log"); }
 to_windows() { echo "Z:${1//\//\\}"; }
 
-# A port above 1024 that nothing listens on, different from one run to the next.
-port=
-for _ in $(seq 50); do
-  candidate=$((20000 + RANDOM % 40000))
-  if ! (exec 3<>"/dev/tcp/127.0.0.1/$candidate") 2>/dev/null; then port=$candidate; break; fi
-done
-[ -n "$port" ] || { echo "clients_check: no free port"; exit 1; }
+port=$(free_port) || { echo "clients_check: no free port"; exit 1; }
 ups="ups@127.0.0.1:$port"
 
 sim_pid= upsmon_pid= mon_dir=
