@@ -1,7 +1,8 @@
 // The monitoring loop of the service "UPS" (and of "/app"): start the driver library's
-// monitoring, follow the UPS state, and at the critical point of a power failure record it, turn
-// the UPS off when configured, stop the monitoring and carry out the critical power action —
-// starting over after a hibernation.
+// monitoring, follow the UPS state, and at the critical point of a power failure let the other
+// computers on the UPS go first (those the library's NUT server serves), record it, turn the UPS off
+// when configured, stop the monitoring and carry out the critical power action — starting over
+// after a hibernation.
 //
 // The critical point: the battery is low while the UPS runs on battery (a low battery on mains is
 // no emergency: the library reports UPS_ONLINE), or the UPS is still on battery after a wait that
