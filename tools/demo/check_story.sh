@@ -70,8 +70,8 @@ reported_to_event_log() {
   local problem="no entry reported to the Event Log"
   [ -s "$files/event_log.txt" ] && problem=$(awk -F'|' '
     function kind(code) {
-      if (code ~ /^(06|07|14|15|39|41|45|52)$/) return "error"
-      if (code ~ /^(01|02|03|04|08|09|11|12|18|19|20|47)$/) return "information"
+      if (code ~ /^(06|07|14|15|39|41|43|44|45|52)$/) return "error"
+      if (code ~ /^(01|02|03|04|08|09|11|12|18|19|20|42|47)$/) return "information"
       return "warning"
     }
     function text_of(line) { return substr(line, length($1) + length($2) + 3) }
