@@ -11,18 +11,20 @@
 #      the port and the tray choice, and the restarted service writes into the statistics archive;
 #   5. the network settings given to the installer (/NETWORK, /LISTEN, /NETUSER, ...) reach the
 #      "Network" key before the service starts, which then serves on them (upsc); an upgrade keeps
-#      them, and the key stays closed to others; a refused one ends with exit code 6;
+#      them, and the key stays closed to others;
 #   6. the silent uninstaller removes the service, files, entries and keys (the Event Log's source
 #      among them), and keeps the archive, also when the tray is slow to leave (its process stood
 #      still until well after the service stopped);
 #   7. asked to remove the archive too (/ARCHIVE=1), it removes the archive's own files and nothing
 #      through the links another user planted at a year and a month folder;
 #   8. a program still in use (the viewer left open) is left for the restart, and the uninstaller
-#      says so by its exit code 3010; the rest goes.
-#   8. a UPS that another computer serves: a mistyped server address is refused (exit code 2)
+#      says so by its exit code 3010; the rest goes;
+#   9. a UPS that another computer serves: a mistyped server address is refused (exit code 2)
 #      before anything is installed; /PORT=NUT:... with /USER and /PASSWORD installs, the service
 #      runs (without a link: no server answers here), the login is kept through a silent upgrade
-#      and goes with the uninstallation.
+#      and goes with the uninstallation;
+#  10. a network setting the switches refuse ends the installation with exit code 6, and no
+#      service is installed.
 # This is the 64-bit installer (-x64.exe), the same script as the 32-bit one. About a minute.
 #
 #   tools/package_check.sh [--prefix DIR]     DIR: an existing prefix, left up (ctest's)
@@ -256,21 +258,22 @@ if [ -x /usr/bin/upsc ]; then
   served() { [ "$(/usr/bin/upsc -l "127.0.0.1:$port" 2>/dev/null)" = ups ]; }
   check "the service serves them (upsc -l on 127.0.0.1:$port)" served
 fi
+# The trays' lines tell when the upgrade's tray has reached the service (step 6).
+trace=$drive/orvik-check.trace.txt
+wine_do reg add "$config_key" /v DebugTraceFile /t REG_SZ /d 'C:\orvik-check.trace.txt' /f >/dev/null
+trace_mark=$(stat -c %s "$trace" 2>/dev/null || echo 0)
 run_typed "$installer /S"
 check "an upgrade: exit code 0 (got $?)" test $? -eq 0
 installed_host /network >"$work/network-after.txt"
 check "the network settings are kept, and their key is read (closed to others)" \
   diff "$work/network-before.txt" "$work/network-after.txt"
 check "the copy with the passwords is gone" test -z "$(find "$drive/users" -name network.reg 2>/dev/null)"
-run_typed "$installer /S /HOSTSYNC=9999"
-check "a refused network setting: exit code 6 (got $?)" test $? -eq 6
-no_service() { ! wine_do sc query UPS >/dev/null; }
-check "and no service" no_service
-run_typed "$installer /S"
-check "installed again without it: exit code 0 (got $?)" test $? -eq 0
 
 echo "== 6. uninstall: uninstall.exe /S, with the tray slow to leave"
 cp "$program_dir/uninstall.exe" "$drive/orvik-check-uninstall.exe"
+# Stalled before it has reached the service, a tray would only wait for it, not for the exit request.
+tray_connected() { tail -c +$((trace_mark + 1)) "$trace" 2>/dev/null | grep -q 'UPS_UI::CONNECT SMAP:1'; }
+check "the upgrade's tray has reached the service" eventually 30 tray_connected
 trays=$(prefix_processes 'orvik_ups\.exe /gui')
 check "a tray application runs" test -n "$trays"
 [ -z "$trays" ] || stall_until_after_stop $trays
@@ -318,7 +321,7 @@ viewer=
 rm -rf "$program_dir"
 wine_do reg delete 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations /f >/dev/null
 
-echo "== 8. a UPS that another computer serves (NUT)"
+echo "== 9. a UPS that another computer serves (NUT)"
 login_key="$service_key\\Network\\Client"
 run_typed "$installer /S /VENDOR=Orvik /MODEL=\"Varnelo 600\" /PORT=NUT:ups@::1 /USER=orvik /PASSWORD=pw"
 check "an IPv6 address without brackets is refused with exit code 2 (got $?)" test $? -eq 2
@@ -336,6 +339,12 @@ check "upgrade: the port and the login are kept" \
   test "$(value "$service_key" Port)|$(value "$login_key" Username)|$(value "$login_key" Password)" = 'NUT:ups@127.0.0.1|orvik|secret-pw'
 uninstall_silently
 check "uninstall: the login is gone with the service" key_absent "$login_key"
+
+echo "== 10. a network setting the switches refuse"
+run_typed "$installer /S $choice /HOSTSYNC=9999"
+check "exit code 6 (got $?)" test $? -eq 6
+no_service() { ! wine_do sc query UPS >/dev/null; }
+check "and no service" no_service
 
 echo "package_check: $passed passed, $failed failed ($((SECONDS - start)) s)"
 [ $failed -eq 0 ]
