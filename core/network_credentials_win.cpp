@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "nut/network_key_win.h"
 #include "platform/debug_trace.h"
 #include "platform/key_security_win.h"
 #include "platform/registry_win.h"
@@ -29,6 +30,9 @@ NetworkCredentials read_network_credentials() {
 }
 
 bool write_network_credentials(const NetworkCredentials& credentials) {
+  // Its parent holds the NUT server's settings, which the service refuses from a key others may
+  // read or change: made by this key, it would otherwise inherit the service key's list.
+  if (!nut::open_network_key_for_change()) return false;
   // Protected before anything secret is written into it.
   platform::UniqueKey key = platform::create_admin_only_key(kNetworkClientKeyPath);
   if (!key) return false;

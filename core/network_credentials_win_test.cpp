@@ -10,7 +10,9 @@
 
 #include <vector>
 
+#include "nut/network_settings.h"
 #include "platform/handles_win.h"
+#include "platform/key_security_win.h"
 #include "platform/test_security_win.h"
 
 namespace core {
@@ -25,8 +27,9 @@ bool key_exists() {
 
 class NetworkCredentialsTest : public ::testing::Test {
  protected:
-  void SetUp() override { SHDeleteKeyA(HKEY_LOCAL_MACHINE, kNetworkClientKeyPath); }
-  void TearDown() override { SHDeleteKeyA(HKEY_LOCAL_MACHINE, kNetworkClientKeyPath); }
+  // The whole Network key: the login's key must make its parent, the NUT server's, as well.
+  void SetUp() override { SHDeleteKeyA(HKEY_LOCAL_MACHINE, nut::network_value::kKeyPath); }
+  void TearDown() override { SHDeleteKeyA(HKEY_LOCAL_MACHINE, nut::network_value::kKeyPath); }
 };
 
 TEST_F(NetworkCredentialsTest, TheLoginIsKeptWhereOnlySystemAndTheAdministratorsReachIt) {
@@ -39,6 +42,12 @@ TEST_F(NetworkCredentialsTest, TheLoginIsKeptWhereOnlySystemAndTheAdministrators
   EXPECT_EQ(platform::testing::dacl_entries(reinterpret_cast<HANDLE>(key.get()), SE_REGISTRY_KEY),
             (std::vector<AceEntry>{{"A", platform::testing::kSystemSid, KEY_ALL_ACCESS},
                                    {"A", platform::testing::kAdministratorsSid, KEY_ALL_ACCESS}}));
+  // Its parent holds the NUT server's passwords: a list inherited from the service key would make
+  // the server refuse it.
+  platform::UniqueKey parent;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, nut::network_value::kKeyPath, 0, READ_CONTROL, parent.receive()),
+            ERROR_SUCCESS);
+  EXPECT_TRUE(platform::key_for_administrators_only(parent.get()));
   delete_network_credentials();
   EXPECT_FALSE(key_exists());
   EXPECT_TRUE(read_network_credentials().user.empty());
