@@ -172,12 +172,14 @@ case $scenario in
   network)
     has_event 05 "Сбой в питании, переход на батарею"
     has_event 21 "Выключение по ёмкости"
-    # The other computer was told, went, and only then came this computer's own action.
+    # The other computer was told, went, and only then came this computer's own action. Event 42
+    # counts it logged in when FSD was served: the watcher, asking every 100 ms, may find it gone
+    # already, since its upsmon may ask within that time and leave at once.
     has_event 42 "Ожидание других компьютеров: оповещено 1, отключилось 1"
     lacks_event 43
     tray_icons "mains,on battery"
     watcher_saw_in_order 'serves ups.status "OL"; computers logged in: 1' \
-      'serves ups.status "FSD OB LB"; computers logged in: 1' "the other computer ran its shutdown command" \
+      'serves ups.status "FSD OB LB"; computers logged in: ' "the other computer ran its shutdown command" \
       "|42|" "|30|Проверочный режим: выключение"
     critical_action ;;
   battery-test)
