@@ -63,6 +63,18 @@ pictured() {  # the turn of the story a desktop picture was taken at
     missing=1
   fi
 }
+# The picture at that turn shows the tray's message (balloon or notifier, both light) above the
+# icon, where the bare desktop is dark: the grey mean of a strip there tells them apart.
+pictured_with_message() {
+  local picture mean
+  picture=$(ls "$files"/pictures/[0-9]*-"$1".png 2>/dev/null | head -n 1)
+  [ -n "$picture" ] || { pictured "$1"; return; }
+  mean=$(convert "$picture" -gravity SouthEast -crop 200x35+24+40 +repage -colorspace Gray -format '%[fx:mean]' info:)
+  if ! awk -v mean="$mean" 'BEGIN { exit !(mean > 0.6) }'; then
+    echo "check_story.sh: the picture at \"$1\" shows no message of the tray (${picture##*/})" >&2
+    missing=1
+  fi
+}
 # Every event line since the first one the service reported during the story is an entry of the
 # Event Log, once and in order: its code the event ID, its message the text, the kind its meaning
 # (entries after the last line may follow: reported after the file was read).
@@ -132,8 +144,8 @@ critical_action() {
   watcher_saw "ON BATTERY"
   watcher_saw "the statistics sheet shows today"
   # The critical point as the user saw it, before the service stopped; then the stopped service.
-  pictured battery-low
-  pictured monitoring-stopped
+  pictured_with_message battery-low
+  pictured_with_message monitoring-stopped
 }
 
 has_event 01 "Служба ИБП запущена"

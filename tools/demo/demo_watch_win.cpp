@@ -290,6 +290,7 @@ class StateWatch {
   // The rest of a second, looking at the block (and the NUT server) every 100 ms.
   void follow_for_a_second() {
     for (int tenth = 0; tenth < 10; ++tenth, Sleep(100)) {
+      photographer_.tick();
       ipc::UpsSharedBlock block{};
       if (reader_.read(block)) seen(block);
       if (nut_) print(nut_->news());
@@ -318,7 +319,6 @@ int watch(const Options& options, demo::TrayPhotographer& photographer) {
   int lingering = -1;
   for (int second = 0; second < options.limit_s; ++second) {
     if (second == options.battery_test_at_s) request_battery_test();
-    photographer.tick();
     ipc::UpsSharedBlock block{};
     const bool read = reader.read(block);
     print(read ? status_line(block) : "          waiting for the service\n");

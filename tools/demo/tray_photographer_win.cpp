@@ -11,10 +11,17 @@ namespace demo {
 namespace {
 
 constexpr UINT kTrayIconCallback = 0x8001;
-// The shell shows a balloon about 2 s after it was asked for; the notifier is out in 0.5 s.
+// The shell shows a balloon about 2 s after it was asked for, and keeps it for several seconds.
 constexpr DWORD kPictureDelayMs = 3000;
+// The notifier slides in within 0.5 s and is gone 3.5 s later: it is photographed once it is in.
+constexpr DWORD kNotifierSlideInMs = 700;
 
 HWND tray_window() { return FindWindowW(nullptr, L"ControlManageUPS"); }
+
+bool notifier_is_out() {
+  HWND notifier = FindWindowW(L"UPSTaskbarNotifier", nullptr);
+  return notifier && IsWindowVisible(notifier);
+}
 
 // The sheet's pages and the details page's "Обновить".
 constexpr int kDayPage = 2;
@@ -72,11 +79,18 @@ bool TrayPhotographer::click_and_photograph(const char* what) {
   PostMessageW(tray, kTrayIconCallback, 0, WM_LBUTTONDOWN);
   pending_ = picture_name(++taken_, (std::string("-") + what).c_str());
   due_ = GetTickCount() + kPictureDelayMs;
+  notifier_seen_ = false;
   return true;
 }
 
 void TrayPhotographer::tick() {
-  if (!pending_.empty() && static_cast<LONG>(GetTickCount() - due_) >= 0) finish();
+  if (pending_.empty()) return;
+  if (!notifier_seen_ && notifier_is_out()) {
+    notifier_seen_ = true;
+    const DWORD in = GetTickCount() + kNotifierSlideInMs;
+    if (static_cast<LONG>(in - due_) < 0) due_ = in;
+  }
+  if (static_cast<LONG>(GetTickCount() - due_) >= 0) finish();
 }
 
 void TrayPhotographer::finish() {

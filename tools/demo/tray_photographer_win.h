@@ -17,10 +17,11 @@ class TrayPhotographer {
   explicit TrayPhotographer(std::string directory) : directory_(std::move(directory)) {}
 
   // Clicks the icon now; the picture "<n>-<what, as a file name>.bmp" is taken by the first tick
-  // 3 s or more later. A picture still pending is taken first, when its balloon is out. False when
-  // no tray application runs (or no pictures are wanted).
+  // once what the click brought is out: 3 s later for a balloon, as soon as the notifier has slid
+  // in. A picture still pending is taken first, when its balloon is out. False when no tray
+  // application runs (or no pictures are wanted).
   bool click_and_photograph(const char* what);
-  // Called once a second.
+  // Called every tenth of a second.
   void tick();
   // Takes a pending picture at once.
   void finish();
@@ -34,6 +35,7 @@ class TrayPhotographer {
   std::string directory_;
   std::string pending_;
   DWORD due_ = 0;
+  bool notifier_seen_ = false;
   int taken_ = 0;
 };
 
