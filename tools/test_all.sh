@@ -50,18 +50,23 @@ phase package
 tools/package.sh || fail "packaging failed"
 
 phase prefix
-# The two prefixes are made side by side: each is mostly Wine waiting on itself.
+# The prefixes are made side by side: each is mostly Wine waiting on itself. The second computer of
+# tools/nut/two_computers_check.sh has one of its own beside win64's, made here and then down
+# until that check brings it up.
 declare -A prefix_job=()
 for preset in win64 win32; do
   [[ " ${presets[*]} " == *" $preset "* ]] || continue
   tools/wine/prefix.sh up "$root/build/$preset/wineprefix" >"build/$preset/prefix.log" 2>&1 &
-  prefix_job[$preset]=$!
+  prefix_job[build/$preset/prefix.log]=$!
 done
-for preset in "${!prefix_job[@]}"; do
-  wait "${prefix_job[$preset]}"
+peer_prefix=$root/build/win64/wineprefix-peer
+(tools/wine/prefix.sh up "$peer_prefix" && tools/wine/prefix.sh down "$peer_prefix") >build/win64/prefix-peer.log 2>&1 &
+prefix_job[build/win64/prefix-peer.log]=$!
+for log in "${!prefix_job[@]}"; do  # each job's log names it
+  wait "${prefix_job[$log]}"
   rc=$?
-  cat "build/$preset/prefix.log"
-  [ $rc -eq 0 ] || fail "Wine prefix for $preset failed"
+  cat "$log"
+  [ $rc -eq 0 ] || fail "Wine prefix failed ($log)"
 done
 
 phase tests
