@@ -11,7 +11,8 @@
 # The checks, from the two event files and debug traces:
 #   1. the peer logged in before the failure (the server counted it: GET NUMLOGINS 1) and the
 #      server's event 42 says it told one computer and that one had gone when the wait ended;
-#   2. in the server's file the wait (42) comes before its critical point (14) and rehearsal (30);
+#   2. in the server's file the wait (42) comes before its critical point (14), its UPS turn-off
+#      order (07) and its rehearsal (30);
 #      in the peer's file its rehearsal (30) comes before its note that the server was told (47);
 #   3. across the two files, by their time stamps: the peer's rehearsal no later than the server's
 #      wait ended, and that no later than the server's rehearsal. Both prefixes run on this
@@ -33,7 +34,7 @@ server_prefix=
 case ${1:-} in
   --prefix) server_prefix=${2:?--prefix DIR} ;;
   '') ;;
-  *) sed -n '2,27p' "$0" >&2; exit 2 ;;
+  *) sed -n '2,28p' "$0" >&2; exit 2 ;;
 esac
 
 work=$root/build/two-computers
@@ -79,9 +80,9 @@ prefix_up() {  # prefix_up PREFIX: up, made first when missing (its time printed
   echo "   $1 up in $((SECONDS - start)) s"
 }
 echo "== the two computers' Wine prefixes"
+trap cleanup EXIT
 prefix_up "$server_prefix"
 prefix_up "$peer_prefix"
-trap cleanup EXIT
 
 port=$(free_port) || { echo "two_computers_check: no free port"; exit 1; }
 run_on "$peer_prefix" orvik_ups.exe /uninstall >/dev/null
