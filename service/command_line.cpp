@@ -30,6 +30,8 @@ const Switch kSwitches[] = {
     {"/gui", HostMode::kGui, 0},
     {"/app", HostMode::kApp, 0},
     {"/statistics", HostMode::kStatistics, 0},
+    {"/settings", HostMode::kSettingsSheet, 0},
+    {"/statisticsSheet", HostMode::kStatisticsSheet, 0},
     {"/shutdownUPS", HostMode::kPowerAction, 1},
     {"/hibernateUPS", HostMode::kPowerAction, 2},
     {"/shutdown", HostMode::kPowerAction, 5},

@@ -28,6 +28,8 @@ enum class HostMode {
   kGui,              // "/gui": the tray application in this process
   kApp,              // "/app": tray process plus the monitoring loop in the foreground
   kStatistics,       // "/statistics": the statistics sheet of this session's tray application
+  kSettingsSheet,    // "/settings": the settings sheet in this process (a restricted tray's elevated start)
+  kStatisticsSheet,  // "/statisticsSheet": the statistics sheet in this process, likewise
   kPowerAction,      // one of the power-action switches
   kSetEventCommand,  // "/event:NN command": the administrator's command on event NN; none clears it
   kListEventCommands,       // "/events": the commands and the critical point's wait

@@ -14,6 +14,8 @@ TEST(CommandLine, EachSwitchSelectsItsMode) {
   EXPECT_EQ(parse_command_line("/gui").mode, HostMode::kGui);
   EXPECT_EQ(parse_command_line("/app").mode, HostMode::kApp);
   EXPECT_EQ(parse_command_line("/statistics").mode, HostMode::kStatistics);
+  EXPECT_EQ(parse_command_line("/settings").mode, HostMode::kSettingsSheet);
+  EXPECT_EQ(parse_command_line("/statisticsSheet").mode, HostMode::kStatisticsSheet);
 }
 
 TEST(CommandLine, PowerActionSwitchesCarryTheirRequestCodes) {

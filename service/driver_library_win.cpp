@@ -27,6 +27,7 @@ LibraryExports::LibraryExports() : module_(load_library()) {
   }
   setup_ = find_system_function<SetupFunction>(module_, "setup");
   run_gui_ = find_system_function<RunGuiFunction>(module_, "runGUI");
+  run_sheet_ = find_system_function<RunSheetFunction>(module_, "runSheet");
 }
 
 LibraryExports::~LibraryExports() {

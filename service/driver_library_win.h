@@ -1,5 +1,5 @@
 // The driver library "orvik_dll.dll" in this process: the command-line modes' handle on its
-// `setup` and `runGUI` exports, and the monitoring loop's DriverLibrary.
+// `setup`, `runGUI` and `runSheet` exports, and the monitoring loop's DriverLibrary.
 #pragma once
 
 #include <windows.h>
@@ -29,11 +29,14 @@ class LibraryExports {
   SetupFunction setup() const { return setup_; }
   using RunGuiFunction = int(WINAPI*)();
   RunGuiFunction run_gui() const { return run_gui_; }
+  using RunSheetFunction = int(WINAPI*)(DWORD);
+  RunSheetFunction run_sheet() const { return run_sheet_; }
 
  private:
   HMODULE module_ = nullptr;
   SetupFunction setup_ = nullptr;
   RunGuiFunction run_gui_ = nullptr;
+  RunSheetFunction run_sheet_ = nullptr;
 };
 
 // The monitoring loop's library. The loop's thread loads, binds, calls and unloads; the control

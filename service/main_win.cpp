@@ -18,6 +18,7 @@
 #include "service/service_main_win.h"
 #include "service/statistics_request_win.h"
 #include "service/tray_autostart_win.h"
+#include "tray/tray_ids.h"
 
 namespace {
 
@@ -29,6 +30,15 @@ void run_tray_application() {
     library.run_gui()();
   else if (library.loaded())
     debug_trace("UPS::runGUI not found\n");
+}
+
+// The sheet in this process (tray::kSettingsSheet or tray::kStatisticsSheet).
+void run_sheet(DWORD which) {
+  service::LibraryExports library;
+  if (library.run_sheet())
+    library.run_sheet()(which);
+  else if (library.loaded())
+    debug_trace("UPS::runSheet not found\n");
 }
 
 int run(const service::HostCommand& command) {
@@ -65,6 +75,12 @@ int run(const service::HostCommand& command) {
       break;
     case HostMode::kStatistics:
       return service::show_statistics();
+    case HostMode::kSettingsSheet:
+      run_sheet(tray::kSettingsSheet);
+      break;
+    case HostMode::kStatisticsSheet:
+      run_sheet(tray::kStatisticsSheet);
+      break;
     case HostMode::kPowerAction:
       return service::send_power_action(command.power_request);
     case HostMode::kSetEventCommand:

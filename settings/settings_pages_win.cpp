@@ -50,8 +50,8 @@ class InformationPage final : public SettingsPage {
   void on_new_data() override { fill(); }
 
   void fill() {
-    const bool connected = services_.pipe && services_.pipe->is_connected();
-    PageForm form = information_page(tray::block_copy(*services_.block), connected);
+    const bool present = services_.service_present && services_.service_present();
+    PageForm form = information_page(tray::block_copy(*services_.block), present);
     paths_to_utf8(form, {IDC_INFO_MODEL, IDC_INFO_PORT, IDC_INFO_RAW});  // the block's texts, too
     form_to_controls(hwnd_, form);
   }

@@ -17,6 +17,7 @@ struct SheetServices {
   bool restricted = false;
   const ipc::UpsSharedBlock* block = nullptr;  // shared memory: copied before use
   ipc::PipeClient* pipe = nullptr;             // messages go only while it is connected
+  std::function<bool()> service_present;       // what the information page says of the service
   std::function<void()> reload_icons;
   std::function<void(HWND)> frame_created;     // the sheet's frame window, to bring it forward
   std::function<void(HWND)> information_page;  // the information page while active, else null

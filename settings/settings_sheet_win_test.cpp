@@ -63,15 +63,21 @@ TEST_F(SettingsSheet, PagesRoundTripThroughTheRegistryAndReachTheService) {
   ASSERT_TRUE(sheet);
   EXPECT_EQ(sheet->page_count(), 6);
 
-  // The information page follows the block once a second and says when the service is out of reach.
+  // The information page follows the block once a second. A session no longer at the console lets
+  // the pipe go, but the service still runs: its new data say so, and the page goes on showing it.
   EXPECT_TRUE(eventually([&] { return sheet->read(IDC_INFO_LINK) == L"установлена"; }, 5000));
   const std::wstring first = sheet->read(IDC_INFO_TEXT);
   EXPECT_TRUE(eventually([&] { return sheet->read(IDC_INFO_TEXT) != first; }, 5000)) << "the input jitters";
+  std::size_t trace_mark = output_->trace().size();
   PostMessageW(tray::testing::tray_window(), 0x02B1 /* WM_WTSSESSION_CHANGE */, 2 /* console disconnect */, 1);
-  EXPECT_TRUE(eventually([&] { return sheet->read(IDC_INFO_TEXT).starts_with(L"ВНИМАНИЕ! Нет связи со службой"); },
-                         5000));
+  ASSERT_TRUE(eventually([&] { return output_->trace().find("UPS_UI::logoff", trace_mark) != std::string::npos; }, 5000));
+  const std::wstring without_pipe = sheet->read(IDC_INFO_TEXT);
+  EXPECT_TRUE(eventually([&] { return sheet->read(IDC_INFO_TEXT) != without_pipe; }, 5000)) << "still live";
+  EXPECT_FALSE(sheet->read(IDC_INFO_TEXT).starts_with(L"ВНИМАНИЕ!"));
+  trace_mark = output_->trace().size();
   PostMessageW(tray::testing::tray_window(), 0x02B1, 1 /* console connect */, 1);
-  EXPECT_TRUE(eventually([&] { return !sheet->read(IDC_INFO_TEXT).starts_with(L"ВНИМАНИЕ!"); }, 5000));
+  EXPECT_TRUE(eventually([&] { return output_->trace().find("UPS_UI::IPC connect 1", trace_mark) != std::string::npos; },
+                         5000)) << "the pipe is taken again";
 
   // The general page: the beeper window as stored, a number typed beyond the arrows' range, the
   // beeper switched on and taken by the running service without a restart.

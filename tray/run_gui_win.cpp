@@ -55,12 +55,10 @@ bool connect_to_service(TraySession& session) {
     Beep(900, 500);
     return false;
   }
-  if (!session.restricted) {
-    session.rights = ipc::rights_of_this_process();
-    const bool connected = session.pipe.connect_within(kPipeStartLimitMs);
-    debug_trace("UPS_UI::CONNECT IPC:%d\n", connected ? 1 : 0);
-    session.sessions = find_session_notifications();
-  }
+  session.rights = ipc::rights_of_this_process();
+  const bool connected = session.pipe.connect_within(kPipeStartLimitMs);
+  debug_trace("UPS_UI::CONNECT IPC:%d\n", connected ? 1 : 0);
+  session.sessions = find_session_notifications();
   const bool attached = ipc::open_shared_block(session.block_holder, false);
   debug_trace("UPS_UI::CONNECT SMAP:%d\n", attached ? 1 : 0);
   return attached;
@@ -75,17 +73,15 @@ int run_message_loop() {
   return static_cast<int>(message.wParam);
 }
 
-int run_tray_application() {
-  TraySession session;
-  if (!connect_to_service(session)) return 0;
-  session.session_active = true;
+// The window and its message loop: the tray's icon, or with `sheet_message` only that sheet.
+int run_window(TraySession& session, UINT sheet_message) {
   CoInitialize(nullptr);
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_DATE_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
   session.icons.load();
   int exit_code = 0;
   {
-    CWndC window(session);
+    CWndC window(session, sheet_message);
     if (window.create()) exit_code = run_message_loop();
     NotifyIcon(window.window()).remove();
   }
@@ -94,7 +90,28 @@ int run_tray_application() {
   return exit_code;
 }
 
+int run_tray_application() {
+  TraySession session;
+  if (!connect_to_service(session)) return 0;
+  return run_window(session, 0);
+}
+
+// A sheet opens whether the service runs or not: whatever of it is there is used, nothing waited for.
+int run_sheet(DWORD which) {
+  const UINT sheet_message = which == kSettingsSheet ? kMsgShowSettings : which == kStatisticsSheet ? kMsgShowStatistics : 0;
+  if (sheet_message == 0) return 1;
+  TraySession session;
+  session.restricted = !config_writable();
+  session.new_data_event = ipc::open_new_data_event();
+  session.rights = ipc::rights_of_this_process();
+  session.pipe.connect_within(kPipeStartLimitMs);
+  ipc::open_shared_block(session.block_holder, false);
+  return run_window(session, sheet_message);
+}
+
 }  // namespace
 }  // namespace tray
 
 extern "C" int WINAPI runGUI() { return tray::run_tray_application(); }
+// `which`: kSettingsSheet or kStatisticsSheet (the host's "/settings", "/statisticsSheet").
+extern "C" int WINAPI runSheet(DWORD which) { return tray::run_sheet(which); }

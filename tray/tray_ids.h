@@ -13,6 +13,10 @@ inline constexpr unsigned kMsgShowSettings = 0x047B;    // open (or bring forwar
 
 inline constexpr unsigned kTrayIconId = 101;
 
+// The library's runSheet(which): the sheet a restricted tray's elevated start of the host opens.
+inline constexpr unsigned long kSettingsSheet = 1;
+inline constexpr unsigned long kStatisticsSheet = 2;
+
 // The hidden window that other programs find the tray application by.
 inline constexpr wchar_t kTrayWindowTitle[] = L"ControlManageUPS";
 

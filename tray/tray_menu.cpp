@@ -44,7 +44,7 @@ MenuChoice toggle(std::uint32_t cmd, const std::uint32_t& field) {
 
 }  // namespace
 
-TrayMenu build_tray_menu(const ipc::UpsSharedBlock& block, bool restricted, std::uint32_t rights) {
+TrayMenu build_tray_menu(const ipc::UpsSharedBlock& block, std::uint32_t rights) {
   TrayMenu menu;
   menu.power = {
       request(kCmdBlockAction, "Блокировать действие", ipc::kSwitchRights, rights,
@@ -65,7 +65,7 @@ TrayMenu build_tray_menu(const ipc::UpsSharedBlock& block, bool restricted, std:
   power_entry.opens_power_menu = true;
   menu.main = {
       command(kCmdSettings, "Настройки"),
-      command(kCmdStatistics, "Статистика", false, restricted),
+      command(kCmdStatistics, "Статистика"),
       power_entry,
       command(kCmdClose, "Закрыть"),
   };
@@ -75,9 +75,9 @@ TrayMenu build_tray_menu(const ipc::UpsSharedBlock& block, bool restricted, std:
 MenuChoice carry_out_menu_command(unsigned id, const ipc::UpsSharedBlock& block, bool restricted) {
   switch (id) {
     case kCmdSettings:
-      return {MenuEffect::open_settings, {}};
+      return {restricted ? MenuEffect::elevate_settings : MenuEffect::open_settings, {}};
     case kCmdStatistics:
-      return {restricted ? MenuEffect::none : MenuEffect::open_statistics, {}};
+      return {restricted ? MenuEffect::elevate_statistics : MenuEffect::open_statistics, {}};
     case kCmdClose:
       return {MenuEffect::close, {}};
     case kCmdBlockAction:

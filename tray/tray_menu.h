@@ -47,12 +47,20 @@ struct TrayMenu {
 };
 
 // `rights` are what this tray may ask of the service (pipe_rights.h): its user's rights while it
-// uses the pipe, none without it. A request needing more is greyed; restricted mode greys
-// "Статистика".
-TrayMenu build_tray_menu(const ipc::UpsSharedBlock& block, bool restricted, std::uint32_t rights);
+// uses the pipe, none without it. A request needing more is greyed.
+TrayMenu build_tray_menu(const ipc::UpsSharedBlock& block, std::uint32_t rights);
 
-// What a command leaves to the window.
-enum class MenuEffect { none, open_settings, open_statistics, close, send_request };
+// What a command leaves to the window. A restricted tray (no write access to the settings) opens
+// the sheets in an elevated start of the service host instead of its own.
+enum class MenuEffect {
+  none,
+  open_settings,
+  open_statistics,
+  elevate_settings,
+  elevate_statistics,
+  close,
+  send_request
+};
 
 struct MenuChoice {
   MenuEffect effect = MenuEffect::none;

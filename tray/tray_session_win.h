@@ -13,6 +13,7 @@
 #include "platform/handles_win.h"
 #include "platform/shared_memory_win.h"
 #include "tray/icon_set_win.h"
+#include "tray/service_presence.h"
 
 namespace tray {
 
@@ -27,10 +28,10 @@ struct SessionNotifications {
 };
 
 struct TraySession {
-  // Without read and write access to the Config key: no pipe, no session or power events.
+  // Without read and write access to the Config key (a user's token, or an administrator's filtered
+  // by UAC): the sheets are started elevated, the Config key is never written from here.
   bool restricted = false;
-  // What this tray may ask of the service over the pipe (pipe_rights.h), from its own token; none
-  // in restricted mode, which has no pipe.
+  // What this tray may ask of the service over the pipe (pipe_rights.h), from its own token.
   std::uint32_t rights = 0;
   platform::UniqueHandle new_data_event;
   ipc::PipeClient pipe;
@@ -39,9 +40,16 @@ struct TraySession {
   bool session_active = true;
   SessionNotifications sessions;
   IconSet icons;
+  ServicePresence presence;
+
+  bool service_present() const { return presence.present(pipe.is_connected(), GetTickCount()); }
+
+  // An empty block stands in while the service's is not there (an elevated sheet may open first).
+  ipc::UpsSharedBlock no_block{};
 
   const ipc::UpsSharedBlock& block() const {
-    return *static_cast<const ipc::UpsSharedBlock*>(block_holder.data());
+    const void* shared = block_holder.data();
+    return shared ? *static_cast<const ipc::UpsSharedBlock*>(shared) : no_block;
   }
 };
 

@@ -110,19 +110,17 @@ TEST(TrayLook, IconAndTipFollowLinkMainsAndAvr) {
   EXPECT_EQ(tray_look(block).tip, "Нет связи с ИБП");
 }
 
-TEST(TrayMenu, ChecksFollowTheSwitchesAndStatisticsIsGreyedWhenRestricted) {
+TEST(TrayMenu, ChecksFollowTheSwitches) {
   ipc::UpsSharedBlock block{};
   block.action_blocked = 7;
-  TrayMenu menu = build_tray_menu(block, true, ipc::kAllRights);
+  TrayMenu menu = build_tray_menu(block, ipc::kAllRights);
   ASSERT_EQ(menu.power.size(), 11u);
   EXPECT_TRUE(menu.power[0].checked) << "a value neither 0 nor 1 shows as checked";
   EXPECT_FALSE(menu.power[1].checked);
   EXPECT_TRUE(menu.power[2].separator() && menu.power[5].separator() && menu.power[8].separator());
   ASSERT_EQ(menu.main.size(), 4u);
-  EXPECT_TRUE(menu.main[1].greyed);
   EXPECT_TRUE(menu.main[2].opens_power_menu);
   for (const MenuItem& item : menu.power) EXPECT_FALSE(item.greyed);
-  EXPECT_FALSE(build_tray_menu(block, false, ipc::kAllRights).main[1].greyed);
 }
 
 // The tray greys by the same table the service decides by.
@@ -138,7 +136,7 @@ TEST(TrayMenu, RequestsTheUserMayNotAskAreGreyed) {
   };
   const ipc::UpsSharedBlock block{};
   auto greyed = [&](unsigned id, std::uint32_t rights) {
-    for (const MenuItem& item : build_tray_menu(block, false, rights).power)
+    for (const MenuItem& item : build_tray_menu(block, rights).power)
       if (item.id == id) return item.greyed;
     ADD_FAILURE() << id << " not in the menu";
     return false;
@@ -149,7 +147,7 @@ TEST(TrayMenu, RequestsTheUserMayNotAskAreGreyed) {
     EXPECT_TRUE(greyed(c.id, 0)) << c.id << ": nothing can be asked without the pipe";
     EXPECT_FALSE(greyed(c.id, ipc::kAllRights)) << c.id;
   }
-  for (const MenuItem& item : build_tray_menu(block, false, 0).main) EXPECT_FALSE(item.greyed) << item.id;
+  for (const MenuItem& item : build_tray_menu(block, 0).main) EXPECT_FALSE(item.greyed) << item.id;
 }
 
 TEST(TrayMenu, CommandsBecomeRequestsToTheService) {
@@ -172,9 +170,18 @@ TEST(TrayMenu, CommandsBecomeRequestsToTheService) {
     EXPECT_EQ(choice.request.payload_word(), c.word) << c.id;
   }
   EXPECT_EQ(carry_out_menu_command(0, block, false).effect, MenuEffect::none);
-  EXPECT_EQ(carry_out_menu_command(kCmdStatistics, block, true).effect, MenuEffect::none);
-  EXPECT_EQ(carry_out_menu_command(kCmdStatistics, block, false).effect, MenuEffect::open_statistics);
   EXPECT_EQ(carry_out_menu_command(kCmdClose, block, true).effect, MenuEffect::close);
+  // A restricted tray cannot write the settings: the sheets open elevated, never in the tray.
+  struct Sheet {
+    unsigned id;
+    bool restricted;
+    MenuEffect effect;
+  } const sheets[] = {{kCmdSettings, false, MenuEffect::open_settings},
+                      {kCmdSettings, true, MenuEffect::elevate_settings},
+                      {kCmdStatistics, false, MenuEffect::open_statistics},
+                      {kCmdStatistics, true, MenuEffect::elevate_statistics}};
+  for (const Sheet& s : sheets)
+    EXPECT_EQ(carry_out_menu_command(s.id, block, s.restricted).effect, s.effect) << s.id << " " << s.restricted;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "platform/registry_win.h"
 #include "platform/wide_text_win.h"
 #include "platform/window_class_win.h"
+#include "tray/elevated_start_win.h"
 #include "tray/status_text.h"
 #include "tray/tray_events.h"
 #include "tray/tray_ids.h"
@@ -46,9 +47,10 @@ std::uint32_t config_switch(const char* name) {
 bool CWndC::create() {
   const std::wstring class_name = generated_class_name(this);
   platform::register_window_class(class_name.c_str(), procedure, nullptr, 0);
-  hwnd_ = CreateWindowExW(0, class_name.c_str(), kTrayWindowTitle, 0, 0, 0, 0, 0, nullptr, nullptr,
-                          platform::this_module(), this);
+  hwnd_ = CreateWindowExW(0, class_name.c_str(), sheet_message_ ? L"" : kTrayWindowTitle, 0, 0, 0, 0, 0, nullptr,
+                          nullptr, platform::this_module(), this);
   if (!hwnd_) return false;
+  if (sheet_message_) return PostMessageW(hwnd_, sheet_message_, 0, 0) != FALSE;
   icon_ = NotifyIcon(hwnd_);
   icon_.add(session_.icons.icon(TrayIcon::no_link), "UPS");
   SetForegroundWindow(hwnd_);
@@ -127,8 +129,12 @@ void CALLBACK CWndC::on_timer(HWND hwnd, UINT, UINT_PTR, DWORD) {
 }
 
 void CWndC::tick() {
-  if (!session_.restricted && session_.pipe.poll(session_.session_active, *this)) return;
+  const bool had_pipe = session_.pipe.is_connected();
+  const bool polled = session_.pipe.poll(session_.session_active, *this);
+  session_.presence.pipe_looked_at(session_.pipe.is_connected(), had_pipe && !session_.pipe.is_connected());
+  if (polled) return;
   const bool signalled = WaitForSingleObject(session_.new_data_event.get(), 0) == WAIT_OBJECT_0;
+  if (signalled) session_.presence.new_data_signalled(GetTickCount());
   const TickActions actions = tick_actions(session_.block().gui_exit_request, signalled, info_page_ != nullptr);
   if (actions.close) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
   if (actions.refresh) PostMessageW(hwnd_, kMsgRefresh, 0, 0);
@@ -136,6 +142,7 @@ void CWndC::tick() {
 }
 
 void CWndC::refresh() {
+  if (sheet_message_) return;
   const TrayLook look = tray_look(block_copy(session_.block()));
   icon_.modify(session_.icons.icon(look.icon), look.tip);
   // One line per change, so the trace tells what the user was shown and when.
@@ -151,7 +158,7 @@ void CWndC::on_icon_callback(LPARAM mouse_message) {
 void CWndC::show_menu() {
   if (bring_open_sheet_forward()) return;
   const unsigned chosen =
-      track_tray_menu(hwnd_, build_tray_menu(block_copy(session_.block()), session_.restricted, session_.rights));
+      track_tray_menu(hwnd_, build_tray_menu(block_copy(session_.block()), session_.rights));
   const MenuChoice choice = carry_out_menu_command(chosen, block_copy(session_.block()), session_.restricted);
   switch (choice.effect) {
     case MenuEffect::send_request:
@@ -162,6 +169,12 @@ void CWndC::show_menu() {
       break;
     case MenuEffect::open_statistics:
       open_statistics();
+      break;
+    case MenuEffect::elevate_settings:
+      start_elevated_host(hwnd_, L"/settings");
+      break;
+    case MenuEffect::elevate_statistics:
+      start_elevated_host(hwnd_, L"/statisticsSheet");
       break;
     case MenuEffect::close:
       PostMessageW(hwnd_, WM_CLOSE, 0, 0);
@@ -175,7 +188,7 @@ void CWndC::show_status_text() {
   const ipc::UpsSharedBlock block = block_copy(session_.block());
   const std::string title = balloon_title(platform::code_page_to_utf8(block_field_text(block.model)),
                                           platform::code_page_to_utf8(block_field_text(block.port)));
-  const std::string text = status_text(block, session_.pipe.is_connected(), config_switch("TrayTempInfo") != 0);
+  const std::string text = status_text(block, session_.service_present(), config_switch("TrayTempInfo") != 0);
   if (config_switch("AltTrayInfo"))
     notifier_.show(platform::to_wide(text));
   else
@@ -183,7 +196,6 @@ void CWndC::show_status_text() {
 }
 
 void CWndC::on_session_change(WPARAM code, LPARAM session_id) {
-  if (session_.restricted) return;
   switch (session_change(static_cast<unsigned>(code))) {
     case SessionChange::activate:
       session_.session_active = true;
@@ -217,6 +229,7 @@ void CWndC::open_settings() {
   services.restricted = session_.restricted;
   services.block = &session_.block();
   services.pipe = &session_.pipe;
+  services.service_present = [this] { return session_.service_present(); };
   services.reload_icons = [this] { session_.icons.load(); };
   services.frame_created = [this](HWND frame) { sheet_frame_ = frame; };
   services.information_page = [this](HWND page) { info_page_ = page; };
@@ -224,10 +237,11 @@ void CWndC::open_settings() {
   sheet_open_ = false;
   sheet_frame_ = nullptr;
   info_page_ = nullptr;
+  sheet_closed();
 }
 
 void CWndC::open_statistics() {
-  if (bring_open_sheet_forward() || session_.restricted) return;
+  if (bring_open_sheet_forward()) return;
   sheet_open_ = true;
   statsheet::StatSheetServices services;
   services.pipe = &session_.pipe;
@@ -237,6 +251,11 @@ void CWndC::open_statistics() {
   sheet_open_ = false;
   sheet_frame_ = nullptr;
   flush_waiter_ = nullptr;
+  sheet_closed();
+}
+
+void CWndC::sheet_closed() {
+  if (sheet_message_) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
 void CWndC::on_stat_flushed() {

@@ -19,11 +19,15 @@ namespace tray {
 
 class CWndC final : private ipc::PipeClientEvents {
  public:
-  explicit CWndC(TraySession& session) : session_(session) {}
+  // With `sheet_message` (kMsgShowSettings or kMsgShowStatistics) the window shows no icon, opens
+  // that sheet at once and closes with it: an elevated start of the host.
+  explicit CWndC(TraySession& session, unsigned sheet_message = 0)
+      : session_(session), sheet_message_(sheet_message) {}
   CWndC(const CWndC&) = delete;
   CWndC& operator=(const CWndC&) = delete;
 
-  // Creates the hidden window (class name made at run time) and adds the icon.
+  // Creates the hidden window (class name made at run time) and adds the icon; a sheet's window has
+  // no title, so nothing takes it for the tray application.
   bool create();
   HWND window() const { return hwnd_; }
 
@@ -52,7 +56,11 @@ class CWndC final : private ipc::PipeClientEvents {
   // A request of the menu goes to the service; without the pipe the user learns why not.
   void send_request(const ipc::PipeMessage& request);
 
+  // The sheet-only window closes once its sheet did.
+  void sheet_closed();
+
   TraySession& session_;
+  const unsigned sheet_message_;
   HWND hwnd_ = nullptr;
   NotifyIcon icon_{nullptr};
   CTaskbarNotifier notifier_;

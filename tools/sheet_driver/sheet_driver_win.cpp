@@ -37,9 +37,15 @@ std::optional<SheetDriver> SheetDriver::open(DWORD timeout_ms) {
   for (; !(tray = FindWindowW(nullptr, L"ControlManageUPS")); Sleep(kPollMs))
     if (timed_out()) return std::nullopt;
   PostMessageW(tray, kShowSettings, 0, 0);
+  const DWORD waited = GetTickCount() - start;
+  return find(timeout_ms > waited ? timeout_ms - waited : 0);
+}
+
+std::optional<SheetDriver> SheetDriver::find(DWORD timeout_ms) {
+  const DWORD start = GetTickCount();
   HWND sheet = nullptr;
   for (; !(sheet = find_visible_sheet()); Sleep(kPollMs))
-    if (timed_out()) return std::nullopt;
+    if (GetTickCount() - start >= timeout_ms) return std::nullopt;
   DWORD process_id = 0;
   GetWindowThreadProcessId(sheet, &process_id);
   platform::UniqueHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id));

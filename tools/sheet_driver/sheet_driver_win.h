@@ -19,6 +19,8 @@ class SheetDriver {
   // Waits for the tray application, asks it to open its settings sheet and waits until it shows;
   // none when there is no tray application or no sheet within `timeout_ms`.
   static std::optional<SheetDriver> open(DWORD timeout_ms);
+  // Waits for a sheet that something else opens (an elevated start of the host, say).
+  static std::optional<SheetDriver> find(DWORD timeout_ms);
 
   HWND sheet() const { return sheet_; }
   int page_count() const;
