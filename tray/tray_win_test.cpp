@@ -13,6 +13,7 @@
 #include "core/test_minidriver_fixture_win.h"
 #include "ipc/pipe_client_win.h"
 #include "ipc/test_squatter_win.h"
+#include "settings/settings_ids.h"
 #include "setup/test_registry_snapshot_win.h"
 #include "tools/sheet_driver/sheet_driver_win.h"
 #include "tray/test_tray_desktop_win.h"
@@ -216,11 +217,15 @@ TEST_F(TrayApplication, WithoutAccessToTheSettingsTheTrayUsesThePipeAndOpensTheS
   menu = open_menu(tray_window());
   ASSERT_NE(menu, nullptr);
   press_key(menu, VK_DOWN);
+  platform::save_screen(output_->dir() + "\\restricted-menu.bmp");  // kept for a look
   press_key(menu, VK_RETURN);
   EXPECT_TRUE(traced("UPS_UI::elevated start /settings: 0\n"));
   std::optional<sheet_driver::SheetDriver> sheet = sheet_driver::SheetDriver::find(15000);
   ASSERT_TRUE(sheet);
   EXPECT_EQ(sheet->page_count(), 6);
+  EXPECT_TRUE(eventually([&] { return sheet->read(IDC_INFO_LINK) == L"установлена"; }, 5000))
+      << "the elevated sheet follows the service";
+  platform::save_screen(output_->dir() + "\\elevated-settings.bmp");
   EXPECT_TRUE(sheet->close(false, 5000));
 
   ASSERT_TRUE(eventually([] { return !FindWindowW(nullptr, L"Настройки"); }, 5000));
