@@ -39,4 +39,8 @@ bool copy_whole_cycle(const UpsSharedBlock& block, UpsSharedBlock& picture) {
   return write_count(block).load(std::memory_order_relaxed) == before;
 }
 
+std::uint16_t current_write_count(const UpsSharedBlock& block) {
+  return write_count(block).load(std::memory_order_relaxed);
+}
+
 }  // namespace ipc

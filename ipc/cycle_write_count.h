@@ -19,4 +19,7 @@ void end_cycle_write(UpsSharedBlock& block);
 // meanwhile. The block may be a read-only view: this only reads it.
 bool copy_whole_cycle(const UpsSharedBlock& block, UpsSharedBlock& picture);
 
+// The count as it stands: it moves every cycle while the service runs.
+std::uint16_t current_write_count(const UpsSharedBlock& block);
+
 }  // namespace ipc

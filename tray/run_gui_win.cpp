@@ -98,7 +98,9 @@ int run_tray_application() {
 
 // A sheet opens whether the service runs or not: whatever of it is there is used, nothing waited for.
 int run_sheet(DWORD which) {
-  const UINT sheet_message = which == kSettingsSheet ? kMsgShowSettings : which == kStatisticsSheet ? kMsgShowStatistics : 0;
+  const UINT sheet_message = which == kSettingsSheet     ? kMsgShowSettings
+                             : which == kStatisticsSheet ? kMsgShowStatistics
+                                                         : 0;
   if (sheet_message == 0) return 1;
   TraySession session;
   session.restricted = !config_writable();

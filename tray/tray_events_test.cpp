@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/test_trace_capture.h"
 #include "tray/service_presence.h"
 #include "tray/tray_events.h"
@@ -38,43 +40,53 @@ TEST(TrayEvents, TickSessionAndPowerDecisions) {
   EXPECT_EQ(power_event_trace(18), nullptr);
 }
 
-TEST(ServicePresence, TheNewDataEventStandsInForThePipe) {
+// Without the pipe: the service is there while its cycles go on, the event seen set and the block's
+// write count seen moving (running: the count moves 2 a cycle; a cycle being written: the event
+// reset and the count odd).
+TEST(ServicePresence, WithoutThePipeTheBlocksCyclesTellWhetherTheServiceRuns) {
+  struct Look {
+    ServiceSigns signs;
+    std::uint32_t ms;
+  };
+  constexpr ServiceSigns kNoPipe{}, kPipe{true};
+  constexpr auto cycle = [](std::uint16_t count) { return ServiceSigns{false, false, true, count}; };
+  constexpr ServiceSigns kWriting{false, false, false, 5}, kClosedByService{false, true, true, 4};
   struct Case {
     const char* what;
-    bool signalled;
-    std::uint32_t signal_ms, now_ms;
-    bool pipe, present;
+    std::vector<Look> looks;
+    std::uint32_t now_ms;
+    bool present;
   } const cases[] = {
-      {"never signalled, no pipe", false, 0, 100, false, false},
-      {"never signalled, the pipe connected", false, 0, 100, true, true},
-      {"signalled a cycle ago", true, 1000, 2000, false, true},
-      {"silent for exactly the limit", true, 1000, 1000 + kServiceSilenceMs, false, true},
-      {"silent a moment longer", true, 1000, 1001 + kServiceSilenceMs, false, false},
-      {"signalled at tick zero", true, 0, 10, false, true},
-      {"the tick count wrapped since", true, 0xFFFFFF00u, 0x100u, false, true},
-      {"silent across the wrap", true, 0xFFFFFF00u, kServiceSilenceMs + 0x200u, false, false},
+      {"never looked at", {}, 100, false},
+      {"the pipe connected", {{kPipe, 100}}, 100, true},
+      {"the first look tells nothing: a killed service leaves the event set", {{cycle(2), 1000}}, 1000, false},
+      {"the count moved a cycle later", {{cycle(2), 1000}, {cycle(4), 2000}}, 2000, true},
+      {"a cycle being written", {{cycle(2), 1000}, {cycle(4), 2000}, {kWriting, 3000}}, 3000, true},
+      {"the event never set", {{{false, false, false, 2}, 1000}, {{false, false, false, 4}, 2000}}, 2000, false},
+      {"killed: the count still for exactly the limit", {{cycle(2), 1000}, {cycle(4), 2000}, {cycle(4), 7000}}, 7000,
+       true},
+      {"killed: a moment longer", {{cycle(2), 1000}, {cycle(4), 2000}, {cycle(4), 7001}}, 7001, false},
+      {"a silence stays silence when the tick count comes round",
+       {{cycle(2), 1000}, {cycle(4), 2000}, {cycle(4), 8000}, {cycle(4), 2500}}, 2500, false},
+      {"the count moving again after a silence",
+       {{cycle(2), 1000}, {cycle(4), 2000}, {cycle(4), 8000}, {cycle(6), 9000}}, 9000, true},
+      {"cycles across the tick count's wrap", {{cycle(2), 0xFFFFFC00u}, {cycle(4), 0x200u}}, 0x300u, true},
+      {"the service closed the pipe", {{kPipe, 1000}, {kClosedByService, 2000}, {cycle(6), 3000}}, 3000, false},
+      {"the pipe back after the service closed it",
+       {{kPipe, 1000}, {kClosedByService, 2000}, {kPipe, 3000}, {cycle(6), 4000}}, 4000, true},
+      {"let go by the tray itself (session switched away)", {{cycle(2), 1000}, {kPipe, 2000}, {cycle(8), 3000}}, 3000,
+       true},
+      {"no pipe, nothing new", {{kNoPipe, 1000}, {kNoPipe, 2000}}, 2000, false},
   };
   for (const Case& c : cases) {
     ServicePresence presence;
-    if (c.signalled) presence.new_data_signalled(c.signal_ms);
-    EXPECT_EQ(presence.present(c.pipe, c.now_ms), c.present) << c.what;
+    bool pipe = false;
+    for (const Look& look : c.looks) {
+      presence.looked_at(look.signs, look.ms);
+      pipe = look.signs.pipe_connected;
+    }
+    EXPECT_EQ(presence.present(pipe, c.now_ms), c.present) << c.what;
   }
-}
-
-// A stopping service closes the pipe a moment after its last signal: gone at once, not 5 s later;
-// a signal still pending from before the close does not bring it back, the pipe connecting does.
-TEST(ServicePresence, APipeTheServiceClosedOutweighsItsLastSignals) {
-  ServicePresence presence;
-  presence.new_data_signalled(1000);
-  presence.pipe_looked_at(false, true);
-  EXPECT_FALSE(presence.present(false, 1100));
-  presence.new_data_signalled(1200);
-  EXPECT_FALSE(presence.present(false, 1300));
-  presence.pipe_looked_at(true, false);
-  EXPECT_TRUE(presence.present(true, 1400));
-  presence.pipe_looked_at(false, false);  // let go by the tray itself (session switched away)
-  presence.new_data_signalled(2000);
-  EXPECT_TRUE(presence.present(false, 2100));
 }
 
 }  // namespace

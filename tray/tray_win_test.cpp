@@ -238,7 +238,8 @@ TEST_F(TrayApplication, WithoutAccessToTheSettingsTheTrayUsesThePipeAndOpensTheS
 }
 
 // Another process took the pipe's name before the service started: the tray runs all the same, its
-// icon follows the UPS through the block, and it connects by itself once the name is free again.
+// icon follows the UPS through the block, it tells whether the service runs from the block's cycles,
+// and it connects by itself once the name is free again.
 TEST_F(TrayApplication, WithThePipesNameTakenTheIconStillFollowsTheUpsAndThePipeComesBack) {
   ipc::testing::Squatter squatter;
   ASSERT_TRUE(squatter.holds_the_name(10000));
@@ -253,6 +254,19 @@ TEST_F(TrayApplication, WithThePipesNameTakenTheIconStillFollowsTheUpsAndThePipe
   EXPECT_TRUE(eventually([] { return notification_area_shows(kAmberBattery); }, 5000));
   simulator::command("mains on");
   EXPECT_EQ(tray_trace().find("UPS_UI::IPC connect 1\n"), std::string::npos) << "never to the other process";
+
+  // Without the pipe the tray judges the service by its cycles. One killed leaves the manual-reset
+  // event set: its block no longer moving must be enough to call it gone.
+  EXPECT_TRUE(traced("UPS_UI::service present\n"));
+  stop();
+  const std::size_t stopped_mark = output_->trace().size();
+  const platform::UniqueHandle left_set(OpenEventA(EVENT_MODIFY_STATE, FALSE, ipc::kNewDataEventName));
+  ASSERT_TRUE(left_set && SetEvent(left_set.get()));
+  EXPECT_TRUE(eventually([&] { return since(output_->trace(), stopped_mark).find("UPS_UI::service gone\n") !=
+                                      std::string::npos; }, 10000));
+  ASSERT_TRUE(start());
+  EXPECT_TRUE(eventually([&] { return since(output_->trace(), stopped_mark).find("UPS_UI::service present\n") !=
+                                      std::string::npos; }, 10000));
 
   EXPECT_EQ(squatter.leave(), 0);
   EXPECT_TRUE(traced("UPS::IPC available again\n"));

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "ipc/cycle_write_count.h"
 #include "ipc/pipe_rights.h"
 #include "platform/debug_trace.h"
 #include "platform/module_win.h"
@@ -131,14 +132,22 @@ void CALLBACK CWndC::on_timer(HWND hwnd, UINT, UINT_PTR, DWORD) {
 void CWndC::tick() {
   const bool had_pipe = session_.pipe.is_connected();
   const bool polled = session_.pipe.poll(session_.session_active, *this);
-  session_.presence.pipe_looked_at(session_.pipe.is_connected(), had_pipe && !session_.pipe.is_connected());
-  if (polled) return;
   const bool signalled = WaitForSingleObject(session_.new_data_event.get(), 0) == WAIT_OBJECT_0;
-  if (signalled) session_.presence.new_data_signalled(GetTickCount());
+  follow_presence(ServiceSigns{session_.pipe.is_connected(), had_pipe && !session_.pipe.is_connected(), signalled,
+                               ipc::current_write_count(session_.block())});
+  if (polled) return;
   const TickActions actions = tick_actions(session_.block().gui_exit_request, signalled, info_page_ != nullptr);
   if (actions.close) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
   if (actions.refresh) PostMessageW(hwnd_, kMsgRefresh, 0, 0);
   if (actions.notify_info_page) PostMessageW(info_page_, kMsgNewData, 0, 0);
+}
+
+void CWndC::follow_presence(const ServiceSigns& signs) {
+  session_.presence.looked_at(signs, GetTickCount());
+  const bool present = session_.service_present();
+  // One line per change: the trace tells when the tray began and stopped calling the service there.
+  if (present != shown_present_) debug_trace(present ? "UPS_UI::service present\n" : "UPS_UI::service gone\n");
+  shown_present_ = present;
 }
 
 void CWndC::refresh() {

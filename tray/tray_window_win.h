@@ -39,6 +39,7 @@ class CWndC final : private ipc::PipeClientEvents {
   void on_create();
   void on_close();
   void tick();
+  void follow_presence(const ServiceSigns& signs);
   void refresh();
   void on_icon_callback(LPARAM mouse_message);
   void show_menu();
@@ -67,6 +68,7 @@ class CWndC final : private ipc::PipeClientEvents {
   UINT taskbar_created_ = 0;
   bool sessions_registered_ = false;
   TrayIcon shown_icon_ = TrayIcon::no_link;
+  bool shown_present_ = false;
   // While a sheet is open: its frame window, the information page while that page is active and
   // the statistics page waiting for the flush answer.
   bool sheet_open_ = false;
