@@ -4,9 +4,8 @@
 // event. The event alone is not enough: it is manual-reset, and a service that crashed or was
 // killed leaves it set. So present means the event seen set and the count seen moving within a few
 // cycles; a silence past that stays silence until the count moves again (tick counts wrap after
-// 49 days).
-// A pipe the service closed means it stopped: its last cycles no longer count until the pipe is
-// back.
+// 49 days). A pipe the service closed means it stopped: its last cycles no longer count until the
+// pipe is back.
 #pragma once
 
 #include <cstdint>
