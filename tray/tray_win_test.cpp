@@ -259,14 +259,12 @@ TEST_F(TrayApplication, WithThePipesNameTakenTheIconStillFollowsTheUpsAndThePipe
   // event set: its block no longer moving must be enough to call it gone.
   EXPECT_TRUE(traced("UPS_UI::service present\n"));
   stop();
-  const std::size_t stopped_mark = output_->trace().size();
+  trace_mark_ = output_->trace().size();
   const platform::UniqueHandle left_set(OpenEventA(EVENT_MODIFY_STATE, FALSE, ipc::kNewDataEventName));
   ASSERT_TRUE(left_set && SetEvent(left_set.get()));
-  EXPECT_TRUE(eventually([&] { return since(output_->trace(), stopped_mark).find("UPS_UI::service gone\n") !=
-                                      std::string::npos; }, 10000));
+  EXPECT_TRUE(traced("UPS_UI::service gone\n", 10000));
   ASSERT_TRUE(start());
-  EXPECT_TRUE(eventually([&] { return since(output_->trace(), stopped_mark).find("UPS_UI::service present\n") !=
-                                      std::string::npos; }, 10000));
+  EXPECT_TRUE(traced("UPS_UI::service present\n", 10000));
 
   EXPECT_EQ(squatter.leave(), 0);
   EXPECT_TRUE(traced("UPS::IPC available again\n"));
