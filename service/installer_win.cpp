@@ -28,6 +28,7 @@ constexpr wchar_t kPowerOptionsArguments[] = L" shell32,Control_RunDLL powercfg.
 // One that cannot be watched (another user's) gets two of its ticks.
 constexpr DWORD kProgramEndLimitMs = 15000;
 constexpr DWORD kUnwatchedTrayMs = 2000;
+constexpr DWORD kServiceRemovalLimitMs = 30000;
 
 using platform::system_before_vista;
 
@@ -114,25 +115,37 @@ GivenInstallResult install_before_vista(SetupFunction setup, const CommandLineCh
   return kInstalled;
 }
 
-bool create_ups_service() {
+// 0, or the manager's error: ERROR_SERVICE_MARKED_FOR_DELETE while a removed service is still held.
+DWORD create_ups_service() {
   UniqueServiceHandle manager = open_service_manager();
-  if (!manager) return false;
+  if (!manager) return ERROR_ACCESS_DENIED;
   // Quoted: a path with blanks would otherwise be open to a program planted at its first blank.
   const std::wstring program = L"\"" + this_program_path() + L"\"";
   UniqueServiceHandle ups(CreateServiceW(manager.get(), kServiceName, kDisplayName, SERVICE_ALL_ACCESS,
                                          SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,
                                          program.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr));
   if (!ups) {
-    debug_trace("UPS::CreateService error:%d\n", static_cast<int>(GetLastError()));
-    return false;
+    const DWORD error = GetLastError();
+    debug_trace("UPS::CreateService error:%d\n", static_cast<int>(error));
+    return error;
   }
   debug_trace("UPS::CreateService SUCCESS.\n");
-  return true;
+  return 0;
+}
+
+bool create_ups_service_or_tell_user(Feedback feedback) {
+  const DWORD error = create_ups_service();
+  if (error == ERROR_SERVICE_MARKED_FOR_DELETE)
+    warn_user(feedback, L"Прежняя служба ещё не удалена: закройте программы, которые к ней обращаются, "
+                        L"и повторите установку");
+  else if (error != 0)
+    warn_user(feedback, L"Не могу создать службу");
+  return error == 0;
 }
 
 GivenInstallResult install_service(SetupFunction setup, const CommandLineChoice* given, Feedback feedback) {
   debug_trace("UPS VISTA install start\n");
-  if (!create_ups_service()) return kServiceNotRunning;
+  if (!create_ups_service_or_tell_user(feedback)) return kServiceNotRunning;
   setup(installation::kWriteModelLists, 0);
   setup(installation::kWriteDefaults, 0);
   const int choice = choose(setup, given);
@@ -151,7 +164,17 @@ void delete_ups_service() {
     debug_trace("UPS::OpenService error\n");
     return;
   }
-  debug_trace(DeleteService(ups.get()) ? "UPS::DeleteService SUCCESS\n" : "UPS::DeleteService error\n");
+  if (DeleteService(ups.get())) {
+    debug_trace("UPS::DeleteService SUCCESS\n");
+  } else {
+    const DWORD error = GetLastError();
+    debug_trace("UPS::DeleteService error:%lu\n", error);
+    if (error != ERROR_SERVICE_MARKED_FOR_DELETE) return;
+  }
+  // An installation that follows could not create the service while the old one is still held.
+  ups.reset();
+  if (!wait_until_service_removed(kServiceRemovalLimitMs))
+    debug_trace("UPS::service still held after %lu ms\n", kServiceRemovalLimitMs);
 }
 
 class SystemUninstall final : public UninstallSteps {

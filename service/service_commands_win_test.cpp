@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <string>
+#include <thread>
 
 #include "ipc/shared_block_win.h"
 #include "service/test_service_host_win.h"
@@ -84,6 +85,24 @@ TEST_F(HostCommandLine, InstallCancelledInTheDialogLeavesTheServiceInstalledButS
 
   EXPECT_EQ(run_host("/uninstall"), 0);
   EXPECT_FALSE(open_ups_service(SERVICE_QUERY_STATUS));
+}
+
+// A removed service stays with the manager while anything holds it (here the test's handle, as a
+// console of services or a slowly ending process would): the next installation waits for it to
+// leave instead of failing to create the service.
+TEST_F(HostCommandLine, ReinstallWaitsForTheRemovedServiceStillHeld) {
+  write_config_dword("stat_on", 0);
+  const std::string cancel = "--vendor Orvik --model \"Varnelo 600\" --press cancel";
+  ASSERT_EQ(run_host_answering("/install", cancel), 0);
+  ServiceHandle held = open_ups_service(SERVICE_QUERY_STATUS);
+  ASSERT_TRUE(held);
+  std::thread holder([&held] {
+    Sleep(5000);
+    held.reset();
+  });
+  EXPECT_EQ(run_host_answering("/install", cancel), 0);
+  holder.join();
+  EXPECT_TRUE(ups_setup()) << "created again once the old one had left";
 }
 
 // The service cannot open a USB UPS that is not there: its start fails with UPSInit's result, and

@@ -82,7 +82,7 @@ void run_service_dispatcher() {
   wchar_t name[] = L"UPS";
   const SERVICE_TABLE_ENTRYW table[] = {{name, service_main}, {nullptr, nullptr}};
   // Fails when the program was not started by the manager; there is nothing else to do then.
-  StartServiceCtrlDispatcherW(table);
+  if (StartServiceCtrlDispatcherW(table)) debug_trace("UPS::SERVICE process ends\n");
 }
 
 void run_monitoring_in_foreground() {

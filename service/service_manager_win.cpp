@@ -6,6 +6,8 @@
 namespace service {
 namespace {
 
+constexpr DWORD kRemovalPollMs = 200;
+
 class ScmServicePort final : public ServicePort {
  public:
   explicit ScmServicePort(SC_HANDLE service) : service_(service) {}
@@ -104,6 +106,19 @@ std::uint32_t stop_ups_service_if_present() {
   }
   ScmServicePort port(ups.get());
   return stop_service(port);
+}
+
+bool wait_until_service_removed(DWORD limit_ms) {
+  UniqueServiceHandle manager = open_service_manager();
+  if (!manager) return false;
+  const DWORD start = GetTickCount();
+  for (;;) {
+    UniqueServiceHandle ups(OpenServiceW(manager.get(), kServiceName, SERVICE_QUERY_STATUS));
+    if (!ups && GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST) return true;
+    ups.reset();  // held across the sleep, it would itself keep the service
+    if (GetTickCount() - start >= limit_ms) return false;
+    Sleep(kRemovalPollMs);
+  }
 }
 
 }  // namespace service

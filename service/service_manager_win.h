@@ -29,4 +29,9 @@ bool ups_service_running();
 // (5 when the manager cannot be opened, 1460 when it did not stop within 30 s).
 std::uint32_t stop_ups_service_if_present();
 
+// Waits until a deleted service "UPS" has left the manager, `limit_ms` at most: the manager removes
+// it only once its process has ended and no handle to it is open (a console of services, a tool
+// watching it). True when it is gone.
+bool wait_until_service_removed(DWORD limit_ms);
+
 }  // namespace service

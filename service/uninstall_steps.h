@@ -1,7 +1,8 @@
 // The removal of the system ("/uninstall", and the first half of "/install"), in its order: every
 // running tray application is asked to leave, the tray autostart goes, the service is stopped, the
 // trays and the service's process are waited for (so that the program's files are free to be
-// deleted or replaced once the removal returns), and the service is deleted. The trays' exit request
+// deleted or replaced once the removal returns), and the service is deleted and waited for until the
+// manager has let it go (an installation that follows creates it anew). The trays' exit request
 // is withdrawn on every way out, a failed stop included: left standing in the shared block, it would
 // close every tray application started afterwards at its first tick.
 #pragma once
